@@ -1,0 +1,216 @@
+#include "ShowCommand.h"
+
+#include "Helpers.h"
+#include "Json.h"
+#include "ParamLists.h"
+#include "ResultBoxes.h"
+#include "TestFile.h"
+
+#include <QRegularExpression>
+
+namespace {
+
+constexpr char kPhaseLetters[] = "ABC";
+
+// The text a pick list shows; an index outside the list shows no item,
+// here made visible as the raw value in brackets.
+QString Shown(const QStringList& items, int index) {
+    const QString text = ItemText(items, index);
+    return text.isEmpty() ? QStringLiteral("(%1)").arg(index) : text;
+}
+
+QString ChargeText(quint8 index) {
+    return index == 0 ? Shown(ChargeTimeItems(), 0) : Shown(ChargeTimeItems(), index) + " S";
+}
+
+std::optional<QString> ParseMarker(const QString& spec, ShowOptions& options) {
+    static const QRegularExpression form(
+        QStringLiteral("^([ABCabc])=(\\d{1,9}),(\\d{1,9}),(\\d{1,9}),(\\d{1,9})$"));
+    const auto match = form.match(spec);
+    if (!match.hasMatch())
+        return QStringLiteral("--marker %1: expected P=t1,t2,t3,t4 with P one of A, B, C")
+            .arg(spec);
+    std::array<int, 4> t{};
+    for (int i = 0; i < 4; ++i)
+        t[i] = match.captured(i + 2).toInt();
+    if (!(0 <= t[0] && t[0] <= t[1] && t[1] <= t[2] && t[2] <= t[3] && t[3] <= kSampleCount))
+        return QStringLiteral("--marker %1: need 0 <= t1 <= t2 <= t3 <= t4 <= %2")
+            .arg(spec)
+            .arg(kSampleCount);
+    options.markers[match.captured(1).toUpper().at(0).unicode() - 'A'] = t;
+    return std::nullopt;
+}
+
+} // namespace
+
+QByteArray ShowUsage() {
+    return "usage: oltc-cli show [--json] [--marker P=t1,t2,t3,t4]... FILE...\n"
+           "  Shows the parameters, header and results of .cty test files.\n"
+           "  --json      one JSON object per file (an array for several files)\n"
+           "  --marker    the four marker sample indices of phase P (A, B or C),\n"
+           "              0 <= t1 <= t2 <= t3 <= t4 <= 2688; by default the markers\n"
+           "              stand at 100, 200, 300, 400 on the phases the test draws\n";
+}
+
+std::optional<QString> ParseShowArgs(const QStringList& args, ShowOptions& options) {
+    bool onlyFiles = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (onlyFiles || !arg.startsWith(u'-') || arg == u"-") {
+            options.files << arg;
+        } else if (arg == u"--") {
+            onlyFiles = true;
+        } else if (arg == u"--json") {
+            options.json = true;
+        } else if (arg == u"--marker" || arg.startsWith(u"--marker=")) {
+            QString spec;
+            if (arg == u"--marker") {
+                if (++i == args.size())
+                    return QStringLiteral("--marker needs a value P=t1,t2,t3,t4");
+                spec = args[i];
+            } else {
+                spec = arg.mid(9);
+            }
+            if (auto error = ParseMarker(spec, options))
+                return error;
+        } else {
+            return QStringLiteral("unknown option %1").arg(arg);
+        }
+    }
+    if (options.files.isEmpty())
+        return QStringLiteral("no test file given");
+    return std::nullopt;
+}
+
+TransitionMarkers MarkersFor(const ShowOptions& options, const TestParams& params) {
+    TransitionMarkers markers = StartMarkers(params);
+    for (int p = 0; p < 3; ++p)
+        if (options.markers[p])
+            markers.phase[p] = *options.markers[p];
+    return markers;
+}
+
+QByteArray ShowText(const QString& path, const TestRecord& record,
+                    const TransitionMarkers& markers) {
+    const TestParams& tp = record.params;
+    const TransitionResults results = ComputeResults(markers, record);
+    const auto boxes = ResultBoxTexts(results);
+    QString s;
+    const auto line = [&s](const QString& caption, const QString& value) {
+        s += caption + value + u'\n';
+    };
+    s += QStringLiteral("== %1\n").arg(path);
+    line(QStringLiteral("开关类型："), Shown(SwitchTypeItems(), tp.iSwitchType));
+    line(QStringLiteral("测试方式："),
+         Shown(TestModeItems(tp.iSwitchType == 0 ? 0 : 1), ShownTestMode(tp)));
+    line(QStringLiteral("测试档位："), Shown(TestStepItems(), tp.iTestStep));
+    line(QStringLiteral("滤波深度："), Shown(SampleLengthItems(), tp.iSampleLength));
+    line(QStringLiteral("充电时间："), ChargeText(tp.iChargeTime));
+    line(QStringLiteral("波形："), Shown(SeriesTypeItems(), tp.iSeriesType));
+    line(QStringLiteral("采样触发："), FixedText(tp.iSampleBurst, 1) + QStringLiteral(" Ω"));
+    line(QStringLiteral("预采样："),
+         QStringLiteral("%1 点  %2 mS").arg(tp.iSamplePoint).arg(FixedText(tp.iSamplePoint, 1)));
+    line(QStringLiteral("测试人员："), record.strTestUser.Text());
+    line(QStringLiteral("测试地点："), record.strTestAdd.Text());
+    line(QStringLiteral("测试时间："), record.strTestTime.Text());
+    line(QStringLiteral("转角："),
+         QStringLiteral("%1 圈 %2 度").arg(boxes[24].text, boxes[25].text));
+    s += QStringLiteral("光标        t1    t2    t3    t4\n");
+    for (int p = 0; p < 3; ++p) {
+        s += QStringLiteral("相 序 %1").arg(QChar(kPhaseLetters[p]));
+        for (int t : markers.phase[p])
+            s += QStringLiteral("%1").arg(t, 6);
+        s += u'\n';
+    }
+    s += QStringLiteral("结果     T1/mS   T2/mS   T3/mS    T/mS    R1/Ω    R2/Ω\n");
+    for (int p = 0; p < 3; ++p) {
+        s += QStringLiteral("相 序 %1").arg(QChar(kPhaseLetters[p]));
+        for (int i = 0; i < 6; ++i)
+            s += QStringLiteral("%1").arg(boxes[6 * p + i].text, 8);
+        s += u'\n';
+    }
+    s += QStringLiteral("△T0：%1 mS  △T1：%2 mS  △T2：%3 mS  △T3：%4 mS  △R1：%5 Ω  △R2：%6 Ω\n")
+             .arg(boxes[21].text, boxes[18].text, boxes[19].text, boxes[20].text, boxes[22].text,
+                  boxes[23].text);
+    return s.toUtf8();
+}
+
+QByteArray ShowJson(const QString& path, const TestRecord& record, const TransitionMarkers& markers,
+                    int depth) {
+    const TestParams& tp = record.params;
+    const TransitionResults results = ComputeResults(markers, record);
+    const auto number = [](qint64 v) { return QByteArray::number(v); };
+
+    const JsonMembers params = {
+        {"iSwitchType", number(tp.iSwitchType)},   {"iTestMode", number(tp.iTestMode)},
+        {"iTestStep", number(tp.iTestStep)},       {"iSampleLength", number(tp.iSampleLength)},
+        {"iChargeTime", number(tp.iChargeTime)},   {"iSeriesType", number(tp.iSeriesType)},
+        {"iSampleBurst", number(tp.iSampleBurst)}, {"iSamplePoint", number(tp.iSamplePoint)},
+    };
+    JsonMembers markerMembers;
+    for (int p = 0; p < 3; ++p)
+        markerMembers.push_back({QByteArray(1, kPhaseLetters[p]), JsonIntArray(markers.phase[p])});
+
+    static const char* const kResultKeys[26] = {"AT1", "AT2", "AT3", "AT",    "AR1",  "AR2", "BT1",
+                                                "BT2", "BT3", "BT",  "BR1",   "BR2",  "CT1", "CT2",
+                                                "CT3", "CT",  "CR1", "CR2",   "dT1",  "dT2", "dT3",
+                                                "dT0", "dR1", "dR2", "Loops", "Angle"};
+    JsonMembers resultMembers;
+    const auto values = results.Values();
+    for (size_t i = 0; i < values.size(); ++i)
+        resultMembers.push_back({kResultKeys[i], number(values[i])});
+    JsonMembers boxMembers;
+    for (const ResultBox& box : ResultBoxTexts(results))
+        boxMembers.push_back({box.name, JsonString(box.text)});
+
+    const JsonMembers file = {
+        {"file", JsonString(path)},
+        {"params", JsonObject(params, depth + 1)},
+        {"strTestTime", JsonString(record.strTestTime.Text())},
+        {"strTestUser", JsonString(record.strTestUser.Text())},
+        {"strTestAdd", JsonString(record.strTestAdd.Text())},
+        {"iLoops", number(record.iLoops)},
+        {"iAngle", number(record.iAngle)},
+        {"markers", JsonObject(markerMembers, depth + 1)},
+        {"results", JsonObject(resultMembers, depth + 1)},
+        {"boxes", JsonObject(boxMembers, depth + 1)},
+    };
+    return JsonObject(file, depth);
+}
+
+int RunShow(const QStringList& args, QByteArray& out, QByteArray& err) {
+    ShowOptions options;
+    if (const auto error = ParseShowArgs(args, options)) {
+        err += "oltc-cli show: " + error->toUtf8() + "\n" + ShowUsage();
+        return 2;
+    }
+    int status = 0;
+    int shown = 0;
+    std::vector<QByteArray> objects;
+    TestRecord record;
+    for (const QString& path : options.files) {
+        QString detail;
+        const TestFileError error = LoadTestFile(path, record, &detail);
+        if (error != TestFileError::None) {
+            QString reason = TestFileErrorText(error);
+            if (!detail.isEmpty())
+                reason += QStringLiteral(" (%1)").arg(detail);
+            err += QStringLiteral("oltc-cli show: %1: %2\n").arg(path, reason).toUtf8();
+            status = 2;
+            continue;
+        }
+        const TransitionMarkers markers = MarkersFor(options, record.params);
+        if (!options.json) {
+            out += (shown++ ? "\n" : "") + ShowText(path, record, markers);
+        } else {
+            objects.push_back(ShowJson(path, record, markers, options.files.size() > 1 ? 1 : 0));
+        }
+    }
+    if (options.json) {
+        if (options.files.size() > 1)
+            out += JsonArray(objects, 0) + '\n';
+        else if (!objects.empty())
+            out += objects.front() + '\n';
+    }
+    return status;
+}

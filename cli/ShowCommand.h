@@ -1,0 +1,32 @@
+#pragma once
+
+#include "Analysis.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <optional>
+
+struct ShowOptions {
+    bool json = false;
+    std::array<std::optional<std::array<int, 4>>, 3> markers; // set by --marker, A B C
+    QStringList files;
+};
+
+// Parses the arguments after "show"; the error text when they are wrong.
+std::optional<QString> ParseShowArgs(const QStringList& args, ShowOptions& options);
+
+// The markers for one file: where a redraw puts them, unless set by --marker.
+TransitionMarkers MarkersFor(const ShowOptions& options, const TestParams& params);
+
+QByteArray ShowText(const QString& path, const TestRecord& record,
+                    const TransitionMarkers& markers);
+QByteArray ShowJson(const QString& path, const TestRecord& record, const TransitionMarkers& markers,
+                    int depth);
+
+// Exit code 0, or 2 when an option or any of the files was bad (the other
+// files are still shown).
+int RunShow(const QStringList& args, QByteArray& out, QByteArray& err);
+
+QByteArray ShowUsage();

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "TestRecord.h"
+
+#include <QString>
+
+inline constexpr char kSettingsFileName[] = "SystemFile.ini";
+
+// What survives between runs. The parameters and the two header texts are
+// the current record's; LoadSettings and SaveSettings copy them across.
+struct SystemSettings {
+    TestParams params;
+    BoundedText<20> strTestUser;
+    BoundedText<20> strTestAdd;
+    quint8 gRColor = 192;
+    quint8 gGColor = 192;
+    quint8 gBColor = 192;
+    bool gbInverted = false;  // carried through, never used
+    qint32 giCommStyle = 1;   // 0 USB, 1 serial
+    qint32 giCommPort = 1;    // COM1 = 1
+    qint32 giBaudRate = 7;    // index into the baud-rate table
+    qint32 giColorIndex = 17; // carried through, never used
+
+    bool operator==(const SystemSettings&) const = default;
+};
+
+// Never fails: a missing file, key or unreadable value gives the default.
+SystemSettings ReadSettingsFile(const QString& path);
+
+// Updates the keys in place and keeps the rest of an existing file. The file
+// is replaced only once it is whole; false (and the reason) when it could not be.
+bool WriteSettingsFile(const QString& path, const SystemSettings& settings,
+                       QString* error = nullptr);
+
+// The file's content as WriteSettingsFile would write it over `existing`.
+QByteArray SettingsFileContent(const SystemSettings& settings, const QByteArray& existing = {});
