@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
+#include <numeric>
 
 namespace {
 
@@ -58,10 +59,12 @@ TransitionMarkers StartMarkers(const TestParams& params) {
 }
 
 qint32 IntervalMean(const TestRecord& record, int phase, int a, int b) {
-    // Indices outside 1..2688 read 0, so only the overlap adds to the sum.
-    qint64 sum = 0;
-    for (int i = std::max(a, 1), last = std::min(b, kSampleCount); i <= last; ++i)
-        sum += record.SampleAt(phase, i);
+    // Indices outside 1..2688 read 0 (SampleAt), so only the overlap adds to the sum.
+    const Wave& wave = record.WaveOf(phase);
+    const int first = std::max(a, 1);
+    const int last = std::min(b, kSampleCount);
+    const qint64 sum =
+        first > last ? 0 : std::accumulate(&wave[first - 1], &wave[last - 1] + 1, qint64(0));
     qint64 count = std::llabs(qint64(b) - a + 1);
     if (count == 0)
         count = 1;
