@@ -1,0 +1,181 @@
+#include "PortNames.h"
+#include "PtyPeer.h"
+#include "Requests.h"
+#include "SerialPort.h"
+#include "UCommUnit.h"
+#include "UDataCenter.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+using Pieces = std::vector<PtyPeer::Piece>;
+
+QByteArray Hex(const char* text) {
+    return QByteArray::fromHex(text);
+}
+
+class SerialLinkTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(ports.isValid());
+        SetPortsFolder(ports.path());
+        saved = UDataCenter().settings;
+        UDataCenter().settings.giCommStyle = 1;
+        UDataCenter().settings.giCommPort = 5;
+        UDataCenter().settings.giBaudRate = 7; // 19200
+        UDataCenter().link.LinkError = -1;
+    }
+    void TearDown() override {
+        UDataCenter().settings = saved;
+        SetPortsFolder({});
+    }
+
+    QTemporaryDir ports;
+    SystemSettings saved;
+};
+
+TEST_F(SerialLinkTest, PortNumbersAreClamped) {
+    // A peer that answers on COM1 and one on COM16; each says which it is.
+    PtyPeer com1(ports.path(), 1, [](int, const QByteArray&) { return Pieces{{"\x01"}}; });
+    PtyPeer com16(ports.path(), 16, [](int, const QByteArray&) { return Pieces{{"\x10"}}; });
+    ASSERT_TRUE(com1.IsReady() && com16.IsReady());
+    for (const auto& [number, answer] :
+         {std::pair{0, 1}, std::pair{1, 1}, std::pair{16, 16}, std::pair{17, 16}}) {
+        SerialPort port;
+        ASSERT_TRUE(port.Open(quint8(number), 19200, 0)) << number;
+        const QByteArray frame = Hex("f000000000000000");
+        ASSERT_TRUE(port.Write(reinterpret_cast<const quint8*>(frame.data()), 8));
+        quint8 byte = 0;
+        EXPECT_TRUE(port.Read(&byte, 1)) << number;
+        EXPECT_EQ(byte, answer) << number;
+    }
+    SerialPort none;
+    EXPECT_FALSE(none.Open(7, 19200, 0));
+    EXPECT_FALSE(none.IsOpen());
+}
+
+TEST_F(SerialLinkTest, ReadAssemblesPiecesAndKeepsItsDeadline) {
+    // 14 bytes at 19200 bit/s are allowed 115 ms.
+    PtyPeer peer(ports.path(), 5, [](int index, const QByteArray&) {
+        if (index == 0)
+            return Pieces{{Hex("f60102")}, {Hex("0304050607"), 30}, {Hex("08090a0b0c0d"), 40}};
+        return Pieces{{Hex("f60102030405060708090a0b0c")}}; // one byte short
+    });
+    ASSERT_TRUE(peer.IsReady());
+    const QByteArray frame = Hex("f600000000000000");
+    for (const bool whole : {true, false}) {
+        SerialPort port;
+        ASSERT_TRUE(port.Open(5, 19200, 0));
+        ASSERT_TRUE(port.Write(reinterpret_cast<const quint8*>(frame.data()), 8));
+        QByteArray buffer(14, '\0');
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_EQ(port.Read(reinterpret_cast<quint8*>(buffer.data()), 14), whole);
+        if (whole) {
+            EXPECT_EQ(buffer, Hex("f60102030405060708090a0b0c0d"));
+        } else {
+            EXPECT_GE(clock.elapsed(), 110);
+            EXPECT_LT(clock.elapsed(), 300);
+        }
+    }
+    SerialPort port;
+    ASSERT_TRUE(port.Open(5, 19200, 0));
+    quint8 byte;
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(port.Read(&byte, 0));
+    EXPECT_LT(clock.elapsed(), 5);
+}
+
+TEST_F(SerialLinkTest, AnswerOnTheThirdAttempt) {
+    PtyPeer peer(ports.path(), 5, [](int index, const QByteArray&) {
+        return index < 2 ? Pieces{} : Pieces{{Hex("f107")}};
+    });
+    ASSERT_TRUE(peer.IsReady());
+    QByteArray response(65, '\0');
+    QElapsedTimer clock;
+    clock.start();
+    ASSERT_TRUE(Transact(HistoryCountRequest(), response));
+    EXPECT_EQ(UDataCenter().link.LinkError, 0);
+    EXPECT_EQ(response.left(3), Hex("f10700"));
+    EXPECT_EQ(peer.Requests(), QList<QByteArray>(3, Hex("f100000000000000")));
+    // Two failures of 100 + 102 + 100 + 100 ms, then 100 + 100 ms around the answer.
+    EXPECT_GE(clock.elapsed(), 2 * 400 + 200);
+    EXPECT_LT(clock.elapsed(), 1500);
+}
+
+TEST_F(SerialLinkTest, NoAnswerAfterFourAttempts) {
+    PtyPeer peer(ports.path(), 5, [](int, const QByteArray&) { return Pieces{{Hex("f1")}}; });
+    ASSERT_TRUE(peer.IsReady());
+    QByteArray response(65, '\0');
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(Transact(HistoryCountRequest(), response));
+    EXPECT_EQ(UDataCenter().link.LinkError, 9);
+    EXPECT_EQ(peer.Requests().size(), 4);
+    // 4 x (100 + 102 + 100) + 3 x 100 ms
+    EXPECT_GE(clock.elapsed(), 1500);
+    EXPECT_LT(clock.elapsed(), 2500);
+}
+
+TEST_F(SerialLinkTest, PortThatCannotBeOpened) {
+    QFile::link(ports.path() + "/nowhere", ports.path() + "/COM5");
+    QByteArray response(65, '\0');
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_FALSE(Transact(HistoryCountRequest(), response));
+    EXPECT_EQ(UDataCenter().link.LinkError, 2);
+    EXPECT_GE(clock.elapsed(), 4 * 100 + 3 * 100);
+    EXPECT_LT(clock.elapsed(), 1500);
+}
+
+TEST_F(SerialLinkTest, LateBytesNeverReachTheNextTransaction) {
+    // Every attempt of the first transaction gets one byte in time and the
+    // rest after its read deadline; an entry answer carries one byte too many.
+    PtyPeer peer(ports.path(), 5, [](int index, const QByteArray& frame) {
+        if (index < 4)
+            return Pieces{{Hex("f1")}, {Hex("6666"), 240}};
+        if (quint8(frame[0]) == 0xF1)
+            return Pieces{{Hex("f103")}};
+        return Pieces{{Hex("f2000507")}, {Hex("0000000000000000ee")}};
+    });
+    ASSERT_TRUE(peer.IsReady());
+    QByteArray failed(65, '\0');
+    EXPECT_FALSE(Transact(HistoryCountRequest(), failed));
+    EXPECT_EQ(UDataCenter().link.LinkError, 9);
+    QByteArray count(65, '\0');
+    ASSERT_TRUE(Transact(HistoryCountRequest(), count));
+    EXPECT_EQ(count.left(3), Hex("f10300"));
+    QByteArray entry(65, '\0');
+    ASSERT_TRUE(Transact(HistoryEntryRequest(1), entry));
+    EXPECT_EQ(entry.left(12), Hex("f20005070000000000000000"));
+    QByteArray again(65, '\0');
+    ASSERT_TRUE(Transact(HistoryCountRequest(), again));
+    EXPECT_EQ(again.left(3), Hex("f10300"));
+    EXPECT_EQ(peer.Requests().size(), 7);
+}
+
+TEST_F(SerialLinkTest, SerialFramesAreEightBytesAndBadCommandsAreRefused) {
+    PtyPeer peer(ports.path(), 5, [](int, const QByteArray& frame) {
+        return Pieces{{frame.left(1) + Hex("5501")}};
+    });
+    ASSERT_TRUE(peer.IsReady());
+    QByteArray request = Hex("f4010203040506070809");
+    request.resize(65, '\x33');
+    QByteArray response;
+    ASSERT_TRUE(Transact(request, response, 2, 65));
+    EXPECT_EQ(peer.Requests().value(0), Hex("f401020304050607"));
+    EXPECT_EQ(response, Hex("f455")); // grown to the response length, nothing more read
+    for (const char* bad : {"fb00", "ef00", "0000"}) {
+        UDataCenter().link.LinkError = -1;
+        EXPECT_FALSE(Transact(Hex(bad), response, 2, 1)) << bad;
+        EXPECT_EQ(UDataCenter().link.LinkError, -1);
+    }
+    EXPECT_EQ(peer.Requests().size(), 1);
+}
+
+} // namespace
