@@ -1,5 +1,7 @@
+#include "DeviceCommands.h"
 #include "ShowCommand.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
 
@@ -9,8 +11,11 @@ const char kUsage[] = "usage: oltc-cli COMMAND [OPTIONS]\n"
                       "The command line of the OLTC transition tester companion.\n"
                       "\n"
                       "commands:\n"
-                      "  show     parameters and results of .cty test files\n"
-                      "  --help   this text; COMMAND --help tells more of a command\n";
+                      "  show      parameters and results of .cty test files\n"
+                      "  identify  which tester answers\n"
+                      "  history   the tests stored in the tester\n"
+                      "  fetch     upload stored tests into .cty files\n"
+                      "  --help    this text; COMMAND --help tells more of a command\n";
 
 void Write(std::FILE* stream, const QByteArray& bytes) {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
@@ -41,6 +46,22 @@ int main(int argc, char** argv) {
         Write(stdout, out);
         Write(stderr, err);
         return status;
+    }
+    if (command == u"identify" || command == u"history" || command == u"fetch") {
+        if (args.contains(u"--help")) {
+            Write(stdout, DeviceUsage(command));
+            return 0;
+        }
+        DeviceOptions options;
+        if (const auto error = ParseDeviceArgs(command, args, options)) {
+            Write(stderr, "oltc-cli " + command.toLocal8Bit() + ": " + error->toLocal8Bit() + "\n" +
+                              DeviceUsage(command));
+            return kExitUsage;
+        }
+        // Only the device commands pay for the application object: the program
+        // folder and the serial port need it, show does not.
+        QCoreApplication app(argc, argv);
+        return RunDeviceCommand(options, stdout, stderr);
     }
     Write(stderr, "oltc-cli: unknown command " + command.toLocal8Bit() + "\n" + kUsage);
     return 2;

@@ -19,8 +19,7 @@ bool ReadStoredEntry(int k, HistoryEntry& entry) {
     return true;
 }
 
-bool FetchStoredTest(int k, TestRecord& record, const std::function<void(int)>& progress,
-                     int* failedBlock) {
+bool FetchStoredTest(int k, TestRecord& record, const BlockProgress& progress, int* failedBlock) {
     for (int block = 0; block <= 3; ++block) {
         QByteArray response(kBlockBufferSize, '\0');
         const bool ok = Transact(HistoryBlockRequest(quint8(k), quint8(block)), response) &&
@@ -32,7 +31,7 @@ bool FetchStoredTest(int k, TestRecord& record, const std::function<void(int)>& 
             return false;
         }
         if (progress)
-            progress(block);
+            progress(block, response);
     }
     return true;
 }

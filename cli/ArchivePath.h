@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+struct ArchiveTarget {
+    QString path;
+    bool alreadyThere = false; // a file with exactly these bytes exists at `path`
+};
+
+// Where `content` goes in `folder` under the name `stem`.cty without
+// overwriting anything: the name itself, or "stem (2).cty", "stem (3).cty"...
+// the first that is free or already holds exactly `content`.
+ArchiveTarget ArchivePath(const QString& folder, const QString& stem, const QByteArray& content);

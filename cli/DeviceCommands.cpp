@@ -1,0 +1,214 @@
+#include "DeviceCommands.h"
+
+#include "ArchivePath.h"
+#include "BaudRate.h"
+#include "Helpers.h"
+#include "Identity.h"
+#include "ProgramFolder.h"
+#include "Requests.h"
+#include "Responses.h"
+#include "SiBridge.h"
+#include "StoredTests.h"
+#include "TestFile.h"
+#include "UCommUnit.h"
+#include "UDataCenter.h"
+#include "UsbPort.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+
+namespace {
+
+const char kPhaseNames[][8] = {"header", "phase A", "phase B", "phase C"};
+
+void Print(std::FILE* stream, const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+bool OverUsb() {
+    return UDataCenter().settings.giCommStyle == 0;
+}
+
+QString LinkText() {
+    const SystemSettings& settings = UDataCenter().settings;
+    if (OverUsb())
+        return QStringLiteral("USB");
+    return QStringLiteral("COM%1 at %2 bit/s")
+        .arg(std::clamp(settings.giCommPort & 0xFF, 1, 16))
+        .arg(BaudFromIndex(quint32(settings.giBaudRate)));
+}
+
+// Why the last exchange failed, as far as the link can tell.
+QString FailureText() {
+    if (OverUsb()) {
+        if (BridgeLibraryFile().isEmpty())
+            return QStringLiteral("the USB bridge library %1 was not found")
+                .arg(BridgeLibraryName());
+        return QStringLiteral("no complete answer over USB");
+    }
+    switch (UDataCenter().link.LinkError) {
+    case kLinkNoPort:
+    case kLinkOpenFailed:
+        return QStringLiteral("the port could not be opened");
+    case kLinkWriteFailed:
+        return QStringLiteral("the request could not be sent");
+    default:
+        return QStringLiteral("no complete answer");
+    }
+}
+
+int LinkFailed(std::FILE* err, const QString& what) {
+    Print(
+        err,
+        QStringLiteral("oltc-cli: 通讯失败！ %1: %2 (%3)\n").arg(what, FailureText(), LinkText()));
+    return kExitLinkFailed;
+}
+
+int Identify(std::FILE* out, std::FILE* err) {
+    if (OverUsb()) {
+        QByteArray text;
+        if (!UsbProductString(BridgeApi(), text))
+            return LinkFailed(err, QStringLiteral("reading the USB device string"));
+        Print(out, QStringLiteral("%1\t%2\n")
+                       .arg(BrandFromProductString(text))
+                       .arg(QString::fromLocal8Bit(text)));
+        return kExitOk;
+    }
+    const DeviceRequest request = IdentifyRequest();
+    QByteArray response(kRequestBufferSize, '\0');
+    if (!SerialExchange(request.bytes, response, request.responseLength, kSerialFrameSize))
+        return LinkFailed(err, QStringLiteral("identify"));
+    const int brand = BrandFromIdentify(response);
+    Print(out, QStringLiteral("%1\t%2\n").arg(brand).arg(BrandText(brand)));
+    return kExitOk;
+}
+
+// The number of stored tests the tester offers, at most 100.
+bool StoredCount(std::FILE* err, int& listed) {
+    int count = 0;
+    if (!ReadStoredCount(count))
+        return false;
+    listed = std::min(count, kMaxStoredTests);
+    if (count > kMaxStoredTests)
+        Print(err, QStringLiteral("oltc-cli: the tester holds %1 tests; only the first %2 are "
+                                  "reachable\n")
+                       .arg(count)
+                       .arg(kMaxStoredTests));
+    return true;
+}
+
+int History(std::FILE* out, std::FILE* err) {
+    int listed = 0;
+    if (!StoredCount(err, listed))
+        return LinkFailed(err, QStringLiteral("the number of stored tests"));
+    for (int k = 1; k <= listed; ++k) {
+        HistoryEntry entry;
+        if (!ReadStoredEntry(k, entry))
+            return LinkFailed(err, QStringLiteral("stored test %1 of %2").arg(k).arg(listed));
+        Print(out, QStringLiteral("%1\t%2\t%3\n").arg(k).arg(StepText(entry.step), entry.time));
+    }
+    return kExitOk;
+}
+
+// A record as the tester fills it: what it does not send keeps the settings
+// file's values, the rotation is 0.
+TestRecord BlankRecord() {
+    TestRecord record;
+    record.params = UDataCenter().settings.params;
+    record.strTestUser = UDataCenter().settings.strTestUser;
+    record.strTestAdd = UDataCenter().settings.strTestAdd;
+    return record;
+}
+
+// Uploads stored test k with a progress line; the stamp of its header goes
+// to `stamp`.
+bool FetchOne(int k, const QString& label, TestRecord& record, QByteArray& stamp, std::FILE* err,
+              int& failedBlock) {
+    Print(err, QStringLiteral("\r%1: %2 ").arg(label, kPhaseNames[0]));
+    const auto progress = [&](int block, QByteArrayView response) {
+        if (block == 0)
+            stamp = response.sliced(3, kStampSize).toByteArray();
+        Print(err, block < 3 ? QStringLiteral("\r%1: %2 ").arg(label, kPhaseNames[block + 1])
+                             : QStringLiteral("\r%1: done    \n").arg(label));
+    };
+    if (FetchStoredTest(k, record, progress, &failedBlock))
+        return true;
+    Print(err, QStringLiteral("\n"));
+    return false;
+}
+
+int FetchTo(const DeviceOptions& options, std::FILE* err) {
+    int listed = 0;
+    if (!StoredCount(err, listed))
+        return LinkFailed(err, QStringLiteral("the number of stored tests"));
+    if (options.entry > listed) {
+        Print(err, QStringLiteral("oltc-cli fetch: no stored test %1; the tester offers %2\n")
+                       .arg(options.entry)
+                       .arg(listed));
+        return kExitFailed;
+    }
+    TestRecord record = BlankRecord();
+    QByteArray stamp;
+    int failedBlock = 0;
+    const QString label = QStringLiteral("fetch %1").arg(options.entry);
+    if (!FetchOne(options.entry, label, record, stamp, err, failedBlock))
+        return LinkFailed(err, QStringLiteral("%1 of stored test %2")
+                                   .arg(kPhaseNames[failedBlock])
+                                   .arg(options.entry));
+    QString error;
+    if (!WriteTestFile(options.output, record, &error)) {
+        Print(err, QStringLiteral("oltc-cli fetch: %1 could not be written: %2\n")
+                       .arg(options.output, error));
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+int FetchAll(const DeviceOptions& options, std::FILE* out, std::FILE* err) {
+    if (!QDir().mkpath(options.folder)) {
+        Print(err,
+              QStringLiteral("oltc-cli fetch: folder %1 could not be made\n").arg(options.folder));
+        return kExitFailed;
+    }
+    int listed = 0;
+    if (!StoredCount(err, listed))
+        return LinkFailed(err, QStringLiteral("the number of stored tests"));
+    for (int k = 1; k <= listed; ++k) {
+        TestRecord record = BlankRecord();
+        QByteArray stamp;
+        int failedBlock = 0;
+        const QString label = QStringLiteral("fetch %1/%2").arg(k).arg(listed);
+        if (!FetchOne(k, label, record, stamp, err, failedBlock))
+            return LinkFailed(
+                err, QStringLiteral("%1 of stored test %2").arg(kPhaseNames[failedBlock]).arg(k));
+        const QByteArray content = EncodeTestFile(record);
+        const ArchiveTarget target = ArchivePath(options.folder, StampFileText(stamp), content);
+        if (target.alreadyThere) {
+            Print(out, QStringLiteral("%1\t%2\t(already there)\n").arg(k).arg(target.path));
+            continue;
+        }
+        QString error;
+        if (!WriteTestFile(target.path, record, &error)) {
+            Print(err, QStringLiteral("oltc-cli fetch: %1 could not be written: %2\n")
+                           .arg(target.path, error));
+            return kExitFailed;
+        }
+        Print(out, QStringLiteral("%1\t%2\n").arg(k).arg(target.path));
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+int RunDeviceCommand(const DeviceOptions& options, std::FILE* out, std::FILE* err) {
+    LoadSettings(SettingsPath());
+    ApplyLinkOptions(options, UDataCenter().settings);
+    if (options.command == u"identify")
+        return Identify(out, err);
+    if (options.command == u"history")
+        return History(out, err);
+    return options.all ? FetchAll(options, out, err) : FetchTo(options, err);
+}

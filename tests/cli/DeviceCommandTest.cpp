@@ -1,0 +1,256 @@
+#include "ArchivePath.h"
+#include "DeviceOptions.h"
+#include "Helpers.h"
+#include "SimProcess.h"
+#include "SimStoredTest.h"
+#include "SimWaveform.h"
+#include "TestFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr quint32 kSeed = 1; // the simulator's default
+
+QString Fast() {
+    return QStringLiteral("12");
+} // 115200 bit/s
+
+QString StampText(const SimStoredTest& t) {
+    return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
+                             t.minute, t.second);
+}
+
+QString StampFileName(const SimStoredTest& t) {
+    return QString::asprintf("%02d-%02d-%02d %02d-%02d-%02d.cty", t.year % 100, t.month, t.day,
+                             t.hour, t.minute, t.second);
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// What a fetched test k must hold, with the settings file's filter, charge
+// time and waveform type.
+void ExpectStoredTest(const QString& path, int k, const TestParams& fromSettings) {
+    SCOPED_TRACE(path.toStdString());
+    TestRecord record;
+    ASSERT_EQ(LoadTestFile(path, record), TestFileError::None);
+    const SimStoredTest t = StoredTestOf(kSeed, k);
+    EXPECT_EQ(record.strTestTime.Bytes(), StampText(t).toLatin1());
+    EXPECT_EQ(record.strTestUser.Bytes(), t.user);
+    EXPECT_EQ(record.strTestAdd.Bytes(), t.place);
+    EXPECT_EQ(record.params.iSwitchType, t.switchType);
+    EXPECT_EQ(record.params.iTestMode, t.testMode);
+    EXPECT_EQ(record.params.iTestStep, t.step);
+    EXPECT_EQ(record.params.iSampleBurst, t.threshold);
+    EXPECT_EQ(record.params.iSamplePoint, t.preTrigger);
+    EXPECT_EQ(record.params.iSampleLength, fromSettings.iSampleLength);
+    EXPECT_EQ(record.params.iChargeTime, fromSettings.iChargeTime);
+    EXPECT_EQ(record.params.iSeriesType, fromSettings.iSeriesType);
+    EXPECT_EQ(record.iLoops, 0);
+    EXPECT_EQ(record.iAngle, 0);
+    for (int phase = 1; phase <= 3; ++phase) {
+        const auto wave = SimWaveform(kSeed, phase, k);
+        int wrong = 0;
+        for (int n = 1; n <= kSampleCount; ++n)
+            wrong += record.SampleAt(phase, n) != wave[n - 1];
+        EXPECT_EQ(wrong, 0) << "phase " << phase;
+    }
+}
+
+TEST(DeviceArgs, ParsesAndRefuses) {
+    struct Case {
+        const char* command;
+        QStringList args;
+        bool ok;
+    };
+    const Case cases[] = {
+        {"identify", {}, true},
+        {"identify", {"--port", "16", "--baud-index", "13"}, true},
+        {"identify", {"--usb"}, true},
+        {"identify", {"--port", "17"}, false},
+        {"identify", {"--port", "0"}, false},
+        {"identify", {"--port"}, false},
+        {"identify", {"--baud-index", "14"}, false},
+        {"identify", {"--usb", "--port", "2"}, false},
+        {"identify", {"extra"}, false},
+        {"history", {"--all"}, false},
+        {"fetch", {"3", "-o", "a.cty"}, true},
+        {"fetch", {"--all", "-d", "out"}, true},
+        {"fetch", {"3"}, false},
+        {"fetch", {"-o", "a.cty"}, false},
+        {"fetch", {"0", "-o", "a.cty"}, false},
+        {"fetch", {"x", "-o", "a.cty"}, false},
+        {"fetch", {"3", "4", "-o", "a.cty"}, false},
+        {"fetch", {"--all"}, false},
+        {"fetch", {"--all", "-d", "out", "3"}, false},
+        {"fetch", {"--all", "-o", "a.cty", "-d", "out"}, false},
+        {"fetch", {"2", "-o", "a.cty", "--verbose"}, false},
+    };
+    for (const Case& c : cases) {
+        DeviceOptions options;
+        const auto error = ParseDeviceArgs(c.command, c.args, options);
+        EXPECT_EQ(!error, c.ok) << c.command << " " << c.args.join(' ').toStdString();
+    }
+    DeviceOptions options;
+    ASSERT_FALSE(ParseDeviceArgs("fetch", {"7", "-o", "x.cty", "--port", "4"}, options));
+    EXPECT_EQ(options.entry, 7);
+    EXPECT_EQ(options.output, QString("x.cty"));
+    SystemSettings settings;
+    settings.giCommStyle = 0;
+    settings.giBaudRate = 9;
+    ApplyLinkOptions(options, settings);
+    EXPECT_EQ(settings.giCommStyle, 1);
+    EXPECT_EQ(settings.giCommPort, 4);
+    EXPECT_EQ(settings.giBaudRate, 9);
+}
+
+TEST(ArchivePath, NeverOverwrites) {
+    QTemporaryDir dir;
+    const QString stem = "10-12-21 14-30-05";
+    EXPECT_EQ(ArchivePath(dir.path(), stem, "abc").path, dir.filePath(stem + ".cty"));
+    WriteFile(dir.filePath(stem + ".cty"), "abc");
+    const ArchiveTarget same = ArchivePath(dir.path(), stem, "abc");
+    EXPECT_TRUE(same.alreadyThere);
+    EXPECT_EQ(same.path, dir.filePath(stem + ".cty"));
+    const ArchiveTarget other = ArchivePath(dir.path(), stem, "abd");
+    EXPECT_FALSE(other.alreadyThere);
+    EXPECT_EQ(other.path, dir.filePath(stem + " (2).cty"));
+    WriteFile(other.path, "abd");
+    QDir(dir.path()).mkdir(stem + " (3).cty");
+    EXPECT_EQ(ArchivePath(dir.path(), stem, "abe").path, dir.filePath(stem + " (4).cty"));
+    EXPECT_TRUE(ArchivePath(dir.path(), stem, "abd").alreadyThere);
+}
+
+class DeviceCommandTest : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(bench.IsReady()); }
+    CliBench bench;
+};
+
+TEST_F(DeviceCommandTest, IdentifyBySettingsFileAndByOptions) {
+    // The settings file names the port and speed; options override them.
+    WriteFile(bench.Path("SystemFile.ini"),
+              "[Communication]\r\ngiCommStyle=0\r\ngiCommPort=3\r\ngiBaudRate=12\r\n");
+    ASSERT_TRUE(bench.StartSimulator({"--baud-index", Fast(), "--brand", "2"}));
+    auto result = bench.Run({"identify", "--port", "3"});
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(result.out, QByteArray("2\tBorvin\n"));
+    bench.StopSimulator();
+
+    WriteFile(bench.Path("SystemFile.ini"),
+              "[Communication]\r\ngiCommStyle=1\r\ngiCommPort=3\r\ngiBaudRate=7\r\n");
+    ASSERT_TRUE(bench.StartSimulator({"--brand", "7"}));
+    result = bench.Run({"identify"});
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(result.out, QByteArray("7\t\n"));
+
+    result = bench.Run({"identify", "--port", "9"});
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_TRUE(result.out.isEmpty());
+    EXPECT_TRUE(result.err.contains("通讯失败！")) << result.err.constData();
+    EXPECT_TRUE(result.err.contains("COM9")) << result.err.constData();
+}
+
+TEST_F(DeviceCommandTest, HistoryAndFetchOne) {
+    WriteFile(bench.Path("SystemFile.ini"),
+              "[SetParam]\r\niSampleLength=3\r\niChargeTime=5\r\niSeriesType=1\r\n"
+              "[RestParam]\r\nstrTestUser=Nobody\r\n");
+    ASSERT_TRUE(bench.StartSimulator({"--baud-index", Fast(), "--stored", "3"}));
+    auto result = bench.Run({"history", "--port", "3", "--baud-index", Fast()});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    QByteArray expected;
+    for (int k = 1; k <= 3; ++k) {
+        const SimStoredTest t = StoredTestOf(kSeed, k);
+        expected += QString("%1\t%2\t%3\n").arg(k).arg(StepText(t.step), StampText(t)).toUtf8();
+    }
+    EXPECT_EQ(result.out, expected);
+
+    result = bench.Run({"fetch", "2", "-o", "two.cty", "--port", "3", "--baud-index", Fast()});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_TRUE(result.err.contains("phase C")) << result.err.constData();
+    TestParams fromSettings;
+    fromSettings.iSampleLength = 3;
+    fromSettings.iChargeTime = 5;
+    fromSettings.iSeriesType = 1;
+    ExpectStoredTest(bench.Path("two.cty"), 2, fromSettings);
+
+    result = bench.Run({"fetch", "4", "-o", "four.cty", "--port", "3", "--baud-index", Fast()});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("no stored test 4")) << result.err.constData();
+    EXPECT_FALSE(QFile::exists(bench.Path("four.cty")));
+}
+
+TEST_F(DeviceCommandTest, FetchAllNeverOverwrites) {
+    ASSERT_TRUE(bench.StartSimulator({"--baud-index", Fast(), "--stored", "2"}));
+    const QStringList args{"fetch",  "--all", "-d",           "archive",
+                           "--port", "3",     "--baud-index", Fast()};
+    auto result = bench.Run(args);
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    const QString first = bench.Path("archive/" + StampFileName(StoredTestOf(kSeed, 1)));
+    const QString second = bench.Path("archive/" + StampFileName(StoredTestOf(kSeed, 2)));
+    ExpectStoredTest(first, 1, TestParams());
+    ExpectStoredTest(second, 2, TestParams());
+
+    // A second run finds both; a file that changed meanwhile is kept and
+    // the test is written beside it.
+    QByteArray changed = ReadFile(first);
+    changed[100] = char(changed[100] ^ 0x5A);
+    WriteFile(first, changed);
+    result = bench.Run(args);
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_TRUE(result.out.contains("(already there)"));
+    EXPECT_EQ(ReadFile(first), changed);
+    QString beside = first;
+    beside.replace(".cty", " (2).cty");
+    ExpectStoredTest(beside, 1, TestParams());
+    EXPECT_EQ(QDir(bench.Path("archive")).entryList(QDir::Files).size(), 3);
+}
+
+TEST_F(DeviceCommandTest, FailedExchangesLeaveNothingHalfWritten) {
+    struct Case {
+        const char* fault;
+        QStringList args;
+        int exitCode;
+        const char* what; // in the error line
+    };
+    const Case cases[] = {
+        {"F1:noanswer", {"history"}, 3, "number of stored tests"},
+        {"F2:cut:5", {"history"}, 3, "stored test 1 of 3"},
+        {"F3:noanswer", {"fetch", "1", "-o", "kept.cty"}, 3, "header of stored test 1"},
+        // the header comes whole, phase A is cut
+        {"F3:cut:5000", {"fetch", "--all", "-d", "archive"}, 3, "phase A of stored test 1"},
+        // a fault that wears off within the four attempts is not seen
+        {"F3:noanswer::3", {"fetch", "1", "-o", "kept.cty"}, 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault);
+        WriteFile(bench.Path("kept.cty"), "an older file");
+        ASSERT_TRUE(bench.StartSimulator({"--baud-index", Fast(), "--fault", c.fault}));
+        const auto result = bench.Run(c.args + QStringList{"--port", "3", "--baud-index", Fast()});
+        bench.StopSimulator();
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.err.constData();
+        if (c.exitCode == 0) {
+            ExpectStoredTest(bench.Path("kept.cty"), 1, TestParams());
+            continue;
+        }
+        const QByteArray last = result.err.trimmed().split('\n').last();
+        EXPECT_TRUE(last.startsWith("oltc-cli: 通讯失败！")) << result.err.constData();
+        EXPECT_TRUE(last.contains(c.what)) << result.err.constData();
+        EXPECT_EQ(ReadFile(bench.Path("kept.cty")), QByteArray("an older file"));
+        EXPECT_TRUE(QDir(bench.Path("archive")).entryList(QDir::Files).isEmpty());
+    }
+}
+
+} // namespace
