@@ -46,10 +46,10 @@ int main(int argc, char** argv) {
                 front.BitRate());
     std::fflush(stdout);
 
-    int signal = 0;
-    sigwait(&stopSignals, &signal);
+    int received = 0;
+    sigwait(&stopSignals, &received);
     front.Stop();
     if (options.verbose)
-        std::fprintf(stderr, "oltc-sim: stopped by signal %d\n", signal);
+        std::fprintf(stderr, "oltc-sim: stopped by signal %d\n", received);
     return 0;
 }
