@@ -1,0 +1,56 @@
+#include "Application.h"
+
+#include "Message.h"
+
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <exception>
+
+namespace {
+std::function<void(int)>& KeyHook() {
+    static std::function<void(int)> hook;
+    return hook;
+}
+} // namespace
+
+Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QString::fromUtf16(kAppTitle));
+    setApplicationDisplayName(QString::fromUtf16(kAppTitle));
+    setFont(WindowFont());
+}
+
+QFont Application::WindowFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                      QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Noto Sans CJK SC")});
+    font.setPointSize(9);
+    return font;
+}
+
+void Application::SetKeyHook(std::function<void(int key)> hook) {
+    KeyHook() = std::move(hook);
+}
+
+bool Application::notify(QObject* receiver, QEvent* event) {
+    try {
+        if (event->type() == QEvent::KeyPress && receiver->isWidgetType() && KeyHook())
+            KeyHook()(static_cast<QKeyEvent*>(event)->key());
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+        ShowMessage(QString::fromLocal8Bit(error.what()), MsgIcon::Error);
+    } catch (...) {
+        ShowMessage(QStringLiteral("未知错误"), MsgIcon::Error);
+    }
+    return false;
+}
+
+void InstallMessageBoxes() {
+    SetMessageSink([](const QString& text, MsgIcon icon) {
+        const QMessageBox::Icon boxIcon = icon == MsgIcon::Error     ? QMessageBox::Critical
+                                          : icon == MsgIcon::Warning ? QMessageBox::Warning
+                                                                     : QMessageBox::Information;
+        QMessageBox box(boxIcon, QString::fromUtf16(kAppTitle), text, QMessageBox::Ok,
+                        QApplication::activeWindow());
+        box.exec();
+    });
+}

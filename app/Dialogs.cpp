@@ -1,0 +1,34 @@
+#include "Dialogs.h"
+
+#include <QColorDialog>
+#include <QDir>
+#include <QFileDialog>
+
+namespace {
+
+QString RunFileDialog(QWidget* parent, const FileDialogRequest& request, bool save) {
+    QFileDialog dialog(parent, request.title, request.folder, request.filter);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    // An existing file is replaced without a question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (save)
+        dialog.selectFile(QDir(request.folder).filePath(request.proposedName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
+}
+
+} // namespace
+
+DialogSeams& Dialogs() {
+    static DialogSeams seams{
+        [](QWidget* parent, const FileDialogRequest& r) { return RunFileDialog(parent, r, false); },
+        [](QWidget* parent, const FileDialogRequest& r) { return RunFileDialog(parent, r, true); },
+        [](QWidget* parent, const QColor& initial) -> std::optional<QColor> {
+            const QColor chosen = QColorDialog::getColor(initial, parent);
+            return chosen.isValid() ? std::optional<QColor>(chosen) : std::nullopt;
+        }};
+    return seams;
+}

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "Layout.h"
+
+#include <QMainWindow>
+#include <array>
+
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+class TWaveChart;
+struct DataCenter;
+
+// The main window: commands, the parameter panel, the chart with its
+// markers and read-out, the results.
+class TFrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // The program folder holds SystemFile.ini and the test folder.
+    explicit TFrmMain(const QString& programFolder, QWidget* parent = nullptr);
+    ~TFrmMain() override;
+
+    // Parameter panel
+    void FillParamPanel();
+    bool ReadParamPanel();
+    void SwitchTypeChanged();
+    void ParamChanged();
+    void LockParamPanel();
+    void UnlockParamPanel();
+
+    // Chart and results
+    void RedrawChart();
+    void ClearTestDisplay();
+    void ShowResults();
+    void LayoutWindow();
+    void RelayRuler();
+
+    // Commands
+    void BtnOpenClick();
+    void BtnSaveClick();
+    void BtnColorClick();
+    bool OpenTestFile(const QString& path);
+
+    // Cursor and dragging
+    void ChartAMouseDown(Qt::MouseButton button);
+    void ChartAMouseUp(Qt::MouseButton button);
+    void ChartAMouseMove();
+    void KeyHook(int key);
+    void PhaseButtonClick(QToolButton* button);
+    bool DragMode() const { return dragMode_; }
+    bool PanButtonDown() const { return panButtonDown_; }
+    const LayoutMetrics& Layout() const { return layout_; }
+
+    QString ProgramFolder() const { return programFolder_; }
+    QString TestFolder() const;
+
+    // Controls, named as the window's users and tests know them.
+    QPushButton *btnUpdateList, *BtnSampleData, *BtnExport, *BtnSave, *BtnOpen, *BtnPrint,
+        *BtnSetComm, *BtnColor, *BtnExit, *BtnTest;
+    QComboBox *cbSwitchType, *cbTestMode, *cbTestStep, *cbSampleLength, *cbChargeTime,
+        *cbSeriesType;
+    QLineEdit *EdtSampleBurst, *EdtSamplePoint, *EdtSampleTime, *EdtUser, *EdtAddr;
+    QPlainTextEdit* MemoTime;
+    QLineEdit *EdtMouseTime, *EdtXA, *EdtXB, *EdtXC;
+    QCheckBox* cbInverted;
+    TWaveChart* ChartA;
+    // In the order the results fill them: A T1 T2 T3 T R1 R2, B, C, then
+    // EdtDT1 EdtDT2 EdtDT3 EdtDT EdtDR1 EdtDR2 EdtLoop EdtAngle.
+    std::array<QLineEdit*, 26> ResultBoxes{};
+    QToolButton *SBat, *sbbt, *sbct;
+    QButtonGroup* RGT;
+    std::array<QLabel*, 3> StatusPanels{};
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void BuildWindow();
+    void BuildParamPanel(QWidget* panel);
+    void BuildResults();
+    void BuildBottomRow();
+    void ConnectHandlers();
+    void PlaceRows();
+    QLineEdit* ResultBox(const char* name) const;
+    void SampleBurstChanged();
+    void SamplePointChanged();
+    void SampleTimeChanged();
+    void InvertedClick();
+    void PostKey(int key);
+    int ChosenMarker() const; // 0..3, -1 when none
+
+    DataCenter& dc_;
+    QString programFolder_;
+    LayoutMetrics layout_;
+    bool layoutReady_ = false;
+    bool paramsReady_ = false;
+    bool pointFocused_ = false;
+    bool timeFocused_ = false;
+    bool dragMode_ = false;
+    bool panButtonDown_ = false;
+
+    // Containers the layout moves and sizes.
+    QWidget *central_, *panChart_;
+    QLabel *titleParams_, *titleSystem_, *titleCursor_;
+    QWidget *panParams_, *panSystem_, *panCursor_, *panInvert_;
+    std::array<QLabel*, 3> titlePhase_{};
+    std::array<QWidget*, 3> panPhase_{};
+    QWidget *panChoice_, *panRotation_, *panSpread1_, *panSpread2_;
+    // Each entry: a control or caption and its row offset within its group.
+    struct RowPlace {
+        QWidget* widget;
+        int row;
+        int offset;
+    };
+    std::vector<RowPlace> rows_;
+};

@@ -1,0 +1,94 @@
+// Open, save, the background colour and dropped files.
+#include "UMain.h"
+
+#include "Dialogs.h"
+#include "Helpers.h"
+#include "Message.h"
+#include "TestFile.h"
+#include "UDataCenter.h"
+#include "WaveChart.h"
+
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+
+namespace {
+
+const QString kExtension = QStringLiteral(".cty");
+
+FileDialogRequest TestFileRequest(const QString& title, const QString& folder) {
+    return {title,
+            folder,
+            {},
+            QStringLiteral("测试数据文件(*%1)").arg(kExtension),
+            RightText(kExtension, 3)};
+}
+
+QString DroppedTestFile(const QMimeData* mime) {
+    if (!mime || !mime->hasUrls() || mime->urls().size() != 1)
+        return {};
+    const QString path = mime->urls().front().toLocalFile();
+    return path.endsWith(kExtension, Qt::CaseInsensitive) ? path : QString();
+}
+
+} // namespace
+
+bool TFrmMain::OpenTestFile(const QString& path) {
+    if (!ReadTestFile(path, dc_.record)) {
+        ShowMessage(QStringLiteral("打开数据文件失败！"), MsgIcon::Information);
+        return false;
+    }
+    LockParamPanel();
+    FillParamPanel();
+    RedrawChart();
+    ShowResults();
+    dc_.record.HasData = true;
+    return true;
+}
+
+void TFrmMain::BtnOpenClick() {
+    const QString folder = QFileInfo(TestFolder()).isDir() ? TestFolder() : programFolder_;
+    const QString path =
+        Dialogs().openFile(this, TestFileRequest(QStringLiteral("打开试验数据"), folder));
+    if (!path.isEmpty())
+        OpenTestFile(path);
+}
+
+void TFrmMain::BtnSaveClick() {
+    QDir().mkpath(TestFolder());
+    FileDialogRequest request = TestFileRequest(QStringLiteral("保存当前测试数据"), TestFolder());
+    request.proposedName = FileTimeText(QDateTime::currentDateTime());
+    const QString path = Dialogs().saveFile(this, request);
+    if (path.isEmpty())
+        return;
+    if (!ReadParamPanel())
+        return;
+    if (!WriteTestFile(path, dc_.record))
+        ShowMessage(QStringLiteral("保存数据文件失败！"), MsgIcon::Information);
+}
+
+void TFrmMain::BtnColorClick() {
+    const QColor current(dc_.settings.gRColor, dc_.settings.gGColor, dc_.settings.gBColor);
+    const std::optional<QColor> chosen = Dialogs().chooseColor(this, current);
+    if (!chosen)
+        return;
+    ChartA->SetBackgroundColor(*chosen);
+    dc_.settings.gRColor = quint8(chosen->red());
+    dc_.settings.gGColor = quint8(chosen->green());
+    dc_.settings.gBColor = quint8(chosen->blue());
+}
+
+void TFrmMain::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedTestFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void TFrmMain::dropEvent(QDropEvent* event) {
+    const QString path = DroppedTestFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    OpenTestFile(path);
+}

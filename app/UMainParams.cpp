@@ -1,0 +1,225 @@
+// The parameter panel of the main window.
+#include "UMain.h"
+
+#include "GbkText.h"
+#include "Helpers.h"
+#include "Message.h"
+#include "ParamLists.h"
+#include "UDataCenter.h"
+#include "WaveChart.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QToolButton>
+#include <cmath>
+
+namespace {
+
+void Select(QComboBox* box, int index) {
+    box->setCurrentIndex(index >= 0 && index < box->count() ? index : -1);
+}
+
+void Refill(QComboBox* box, const QStringList& items) {
+    box->clear();
+    box->addItems(items);
+}
+
+// A real number as the panel reads it: held in single precision, then
+// scaled by ten in double and rounded halves to even.
+struct Tenths {
+    bool ok = false;
+    float x = 0;
+    qint64 r = 0;
+};
+
+Tenths ReadTenths(const QString& text) {
+    Tenths t;
+    bool ok = false;
+    t.x = text.trimmed().toFloat(&ok);
+    if (!ok || !std::isfinite(t.x) || std::fabs(double(t.x)) > 1e15)
+        return t;
+    t.r = qint64(std::nearbyint(double(t.x) * 10));
+    t.ok = true;
+    return t;
+}
+
+bool ThresholdInRange(const Tenths& t) {
+    return t.ok && t.r >= 1 && t.x <= 20;
+}
+
+quint8 IndexByte(const QComboBox* box) {
+    return quint8(box->currentIndex() & 0xFF);
+}
+
+} // namespace
+
+void TFrmMain::FillParamPanel() {
+    paramsReady_ = false;
+    const TestParams& tp = dc_.record.params;
+    {
+        const QSignalBlocker block(cbSwitchType);
+        Refill(cbSwitchType, SwitchTypeItems());
+        Select(cbSwitchType, tp.iSwitchType);
+    }
+    SwitchTypeChanged();
+    const auto fill = [](QComboBox* box, const QStringList& items, int index) {
+        const QSignalBlocker block(box);
+        Refill(box, items);
+        Select(box, index);
+    };
+    fill(cbTestStep, TestStepItems(), tp.iTestStep);
+    fill(cbSampleLength, SampleLengthItems(), tp.iSampleLength);
+    fill(cbChargeTime, ChargeTimeItems(), tp.iChargeTime);
+    fill(cbSeriesType, SeriesTypeItems(), tp.iSeriesType);
+    EdtSampleBurst->setText(FixedText(tp.iSampleBurst, 1));
+    EdtSamplePoint->setText(QString::number(tp.iSamplePoint));
+    EdtSampleTime->setText(FixedText(tp.iSamplePoint, 1));
+    EdtUser->setText(dc_.record.strTestUser.Text());
+    EdtAddr->setText(dc_.record.strTestAdd.Text());
+    MemoTime->setPlainText(dc_.record.strTestTime.Text());
+    paramsReady_ = true;
+}
+
+void TFrmMain::SwitchTypeChanged() {
+    {
+        const QSignalBlocker block(cbTestMode);
+        const bool neutralOut = cbSwitchType->currentIndex() == 0;
+        Refill(cbTestMode, TestModeItems(neutralOut ? 0 : 1));
+        Select(cbTestMode, neutralOut ? 0 : dc_.record.params.iTestMode);
+    }
+    cbTestMode->setEnabled(cbSwitchType->currentIndex() == 1 && cbSwitchType->isEnabled());
+    ParamChanged();
+}
+
+void TFrmMain::ParamChanged() {
+    if (!paramsReady_)
+        return;
+    // A displayed test no longer matches the parameters.
+    ClearTestDisplay();
+    ReadParamPanel();
+}
+
+bool TFrmMain::ReadParamPanel() {
+    TestParams& tp = dc_.record.params;
+    tp.iSwitchType = IndexByte(cbSwitchType);
+    tp.iTestMode = IndexByte(cbTestMode);
+    tp.iTestStep = IndexByte(cbTestStep);
+    tp.iSampleLength = IndexByte(cbSampleLength);
+    tp.iChargeTime = IndexByte(cbChargeTime);
+    tp.iSeriesType = IndexByte(cbSeriesType);
+
+    const auto fail = [](QWidget* box, const QString& text) {
+        ShowMessage(text, MsgIcon::Error);
+        box->setFocus();
+        return false;
+    };
+    const Tenths burst = ReadTenths(EdtSampleBurst->text());
+    if (!ThresholdInRange(burst))
+        return fail(EdtSampleBurst, QStringLiteral("采样触发范围为：0.1--20Ω，请重新输入！"));
+    tp.iSampleBurst = qint32(burst.r);
+
+    bool ok = false;
+    const int points = EdtSamplePoint->text().trimmed().toInt(&ok);
+    if (!ok || points < 0 || points > 255)
+        return fail(EdtSamplePoint, QStringLiteral("预采样点范围为：0--255，请重新输入！"));
+    tp.iSamplePoint = points;
+
+    const QByteArray user = ToGbk(EdtUser->text().trimmed());
+    if (user.size() > 20)
+        return fail(EdtUser, QStringLiteral("测试人员不得超过20个字符串！"));
+    dc_.record.strTestUser.Set(user);
+
+    const QByteArray place = ToGbk(EdtAddr->text().trimmed());
+    if (place.size() > 20)
+        return fail(EdtAddr, QStringLiteral("测试地点不得超过20个字符串！"));
+    dc_.record.strTestAdd.Set(place);
+    return true;
+}
+
+void TFrmMain::SampleBurstChanged() {
+    // An incomplete or out-of-range entry raises nothing while it is typed.
+    if (paramsReady_ && ThresholdInRange(ReadTenths(EdtSampleBurst->text())))
+        ParamChanged();
+}
+
+void TFrmMain::SamplePointChanged() {
+    if (!pointFocused_)
+        return;
+    bool ok = false;
+    const int n = EdtSamplePoint->text().trimmed().toInt(&ok);
+    if (ok)
+        EdtSampleTime->setText(FixedText(n, 1));
+    ParamChanged();
+}
+
+void TFrmMain::SampleTimeChanged() {
+    if (!timeFocused_)
+        return;
+    const Tenths t = ReadTenths(EdtSampleTime->text());
+    if (t.ok)
+        EdtSamplePoint->setText(QString::number(t.r));
+    ParamChanged();
+}
+
+void TFrmMain::LockParamPanel() {
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             cbSwitchType, cbTestMode, cbTestStep, cbSampleLength, cbChargeTime, cbSeriesType,
+             EdtSampleBurst, EdtSamplePoint, EdtSampleTime, BtnTest})
+        w->setEnabled(false);
+}
+
+void TFrmMain::UnlockParamPanel() {
+    for (QWidget* w : std::initializer_list<QWidget*>{cbSwitchType, cbTestStep, cbSampleLength,
+                                                      cbChargeTime, cbSeriesType, EdtSampleBurst,
+                                                      EdtSamplePoint, EdtSampleTime, BtnTest})
+        w->setEnabled(true);
+    cbTestMode->setEnabled(cbSwitchType->currentIndex() == 1);
+}
+
+bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
+    const bool point = watched == EdtSamplePoint;
+    const bool time = watched == EdtSampleTime;
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        const bool in = event->type() == QEvent::FocusIn;
+        if (point)
+            pointFocused_ = in;
+        if (time)
+            timeFocused_ = in;
+    } else if (event->type() == QEvent::KeyPress && (point || time || watched == EdtSampleBurst)) {
+        // Only digits, the point and backspace may be typed into the number boxes.
+        const QString text = static_cast<QKeyEvent*>(event)->text();
+        if (!text.isEmpty() && text.at(0).isPrint() && !text.at(0).isDigit() && text != u".")
+            return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFrmMain::ConnectHandlers() {
+    connect(cbSwitchType, &QComboBox::currentIndexChanged, this, [this] { SwitchTypeChanged(); });
+    for (QComboBox* box : {cbTestStep, cbTestMode, cbSampleLength, cbChargeTime, cbSeriesType})
+        connect(box, &QComboBox::currentIndexChanged, this, [this] { ParamChanged(); });
+    connect(EdtSampleBurst, &QLineEdit::textChanged, this, [this] { SampleBurstChanged(); });
+    connect(EdtSamplePoint, &QLineEdit::textChanged, this, [this] { SamplePointChanged(); });
+    connect(EdtSampleTime, &QLineEdit::textChanged, this, [this] { SampleTimeChanged(); });
+
+    connect(BtnOpen, &QPushButton::clicked, this, [this] { BtnOpenClick(); });
+    connect(BtnSave, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
+    connect(BtnColor, &QPushButton::clicked, this, [this] { BtnColorClick(); });
+    connect(BtnExit, &QPushButton::clicked, this, &QWidget::close);
+    connect(cbInverted, &QCheckBox::clicked, this, [this] { InvertedClick(); });
+
+    connect(ChartA, &TWaveChart::ChartMouseDown, this, &TFrmMain::ChartAMouseDown);
+    connect(ChartA, &TWaveChart::ChartMouseUp, this, &TFrmMain::ChartAMouseUp);
+    connect(ChartA, &TWaveChart::ChartMouseMove, this, &TFrmMain::ChartAMouseMove);
+    connect(ChartA, &TWaveChart::Zoomed, this, &TFrmMain::RelayRuler);
+    connect(ChartA, &TWaveChart::Unzoomed, this, &TFrmMain::RelayRuler);
+    for (QToolButton* button : {SBat, sbbt, sbct})
+        connect(button, &QToolButton::clicked, this, [this, button] { PhaseButtonClick(button); });
+    connect(RGT, &QButtonGroup::idClicked, this, [this] { PostKey(Qt::Key_Escape); });
+}
