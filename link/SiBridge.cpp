@@ -122,6 +122,7 @@ const SiApi& BridgeApi() {
 }
 
 QString BridgeLibraryFile() {
+    BridgeApi();
     const Bridge& bridge = TheBridge();
     return bridge.library ? bridge.library->fileName() : QString();
 }

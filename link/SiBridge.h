@@ -44,5 +44,6 @@ void SetBridgeLibraryPath(const QString& path);
 // every call reports kSiNotAvailable.
 const SiApi& BridgeApi();
 
-// Where the library was loaded from; empty when it was not found.
+// Where the library was loaded from (loading it first); empty when it was
+// not found.
 QString BridgeLibraryFile();

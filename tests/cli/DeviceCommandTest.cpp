@@ -253,4 +253,40 @@ TEST_F(DeviceCommandTest, FailedExchangesLeaveNothingHalfWritten) {
     }
 }
 
+TEST_F(DeviceCommandTest, OverUsb) {
+    // Without the bridge library every USB call fails.
+    auto result = bench.Run({"identify", "--usb"});
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_TRUE(result.err.contains("通讯失败！")) << result.err.constData();
+    EXPECT_TRUE(result.err.contains("libSiUSBXp.so")) << result.err.constData();
+
+    ASSERT_TRUE(bench.AddUsbBridge());
+    WriteFile(bench.Path("SystemFile.ini"), "[Communication]\r\ngiCommStyle=0\r\n");
+    result = bench.Run({"identify"}, {"OLTC_SIM_USB=--product XK4N7-01"});
+    EXPECT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(result.out, QByteArray("1\tXK4N7-01\n"));
+    result = bench.Run({"identify"}, {"OLTC_SIM_USB=--devices 0"});
+    EXPECT_EQ(result.exitCode, 3);
+
+    // Only the first 100 of 150 stored tests are listed.
+    result = bench.Run({"history", "--usb"}, {"OLTC_SIM_USB=--stored 150"});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    const QList<QByteArray> lines = result.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 100);
+    const SimStoredTest last = StoredTestOf(kSeed, 100);
+    EXPECT_EQ(lines.last(),
+              QString("100\t%1\t%2").arg(StepText(last.step), StampText(last)).toUtf8());
+    EXPECT_TRUE(result.err.contains("150")) << result.err.constData();
+
+    result = bench.Run({"fetch", "3", "-o", "three.cty", "--usb"});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    ExpectStoredTest(bench.Path("three.cty"), 3, TestParams());
+
+    result = bench.Run({"fetch", "--all", "-d", "archive", "--usb"},
+                       {"OLTC_SIM_USB=--fault F3:cut:4000"});
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_TRUE(result.err.contains("phase A of stored test 1")) << result.err.constData();
+    EXPECT_TRUE(QDir(bench.Path("archive")).entryList(QDir::Files).isEmpty());
+}
+
 } // namespace

@@ -1,0 +1,106 @@
+#include "Requests.h"
+#include "SiBridge.h"
+#include "UCommUnit.h"
+#include "UDataCenter.h"
+#include "UsbPort.h"
+
+#include <QLibrary>
+#include <gtest/gtest.h>
+
+namespace {
+
+// The program's transactions over the simulator's bridge library.
+class UsbBridgeTest : public testing::Test {
+protected:
+    void SetUp() override {
+        SetBridgeLibraryPath(OLTC_SIM_USB_PATH);
+        ASSERT_EQ(BridgeLibraryFile(), QString(OLTC_SIM_USB_PATH));
+        library.setFileName(OLTC_SIM_USB_PATH);
+        ASSERT_TRUE(library.load());
+        configure = reinterpret_cast<int (*)(const char*)>(library.resolve("SimUsb_Configure"));
+        ASSERT_NE(configure, nullptr);
+        saved = UDataCenter().settings;
+        UDataCenter().settings.giCommStyle = 0;
+        UDataCenter().link.LinkError = 8;
+    }
+    void TearDown() override {
+        UDataCenter().settings = saved;
+        SetBridgeLibraryPath({});
+    }
+    void Configure(const char* options) { ASSERT_EQ(configure(options), 0) << options; }
+
+    QLibrary library;
+    int (*configure)(const char*) = nullptr;
+    SystemSettings saved;
+};
+
+TEST_F(UsbBridgeTest, ShortAnswersComeAsSixtyFourBytes) {
+    Configure("--stored 9");
+    QByteArray response(65, '\0');
+    ASSERT_TRUE(Transact(HistoryCountRequest(), response));
+    EXPECT_EQ(quint8(response[0]), 0xF1);
+    EXPECT_EQ(quint8(response[1]), 9);
+    EXPECT_EQ(response.size(), 65);
+    // A USB transaction leaves the serial outcome alone.
+    EXPECT_EQ(UDataCenter().link.LinkError, 8);
+}
+
+TEST_F(UsbBridgeTest, LongBlocksArriveWhole) {
+    Configure("--stored 2");
+    QByteArray header(kBlockBufferSize, '\0');
+    ASSERT_TRUE(Transact(HistoryBlockRequest(2, 0), header));
+    EXPECT_NE(header.mid(3, 8), QByteArray(8, '\0'));
+    for (const DeviceRequest& request : {HistoryBlockRequest(2, 3), HistoryBlockRequest(1, 1)}) {
+        QByteArray block(kBlockBufferSize, '\0');
+        ASSERT_TRUE(Transact(request, block));
+        // The byte behind the samples is the low byte of their sum: only a
+        // block that arrived whole matches it.
+        quint8 sum = 0;
+        for (int i = 3; i < 3 + kPhaseUploadBytes; ++i)
+            sum = quint8(sum + quint8(block[i]));
+        EXPECT_EQ(quint8(block[5379]), sum);
+        EXPECT_NE(block.mid(4000, 1000), QByteArray(1000, '\0'));
+        EXPECT_EQ(block.mid(5380), QByteArray(2, '\0'));
+    }
+}
+
+TEST_F(UsbBridgeTest, FailuresAndTheTimeoutsLeftBehind) {
+    const SiApi& si = BridgeApi();
+    struct Case {
+        const char* options;
+        bool succeeds;
+    };
+    for (const Case& c : {Case{"--fault F1:noanswer", false}, Case{"--fault F1:wrongecho:0", false},
+                          Case{"--fault F1:garbage:4:1", true}, Case{"--devices 0", false},
+                          Case{"--fault F1:noanswer::3", true}}) {
+        Configure(c.options);
+        ASSERT_EQ(si.SetTimeouts(321, 654), kSiSuccess);
+        QByteArray response(65, '\0');
+        EXPECT_EQ(Transact(HistoryCountRequest(), response), c.succeeds) << c.options;
+        if (c.succeeds) {
+            EXPECT_EQ(response.left(2), QByteArray::fromHex("f103")) << c.options;
+        }
+        quint32 readMs = 0, writeMs = 0;
+        si.GetTimeouts(&readMs, &writeMs);
+        EXPECT_EQ(readMs, 321u) << c.options;
+        EXPECT_EQ(writeMs, 654u) << c.options;
+    }
+    Configure("");
+    QByteArray response(65, '\0');
+    QByteArray refused = HistoryCountRequest().bytes;
+    refused[0] = char(0xFB);
+    EXPECT_FALSE(Transact(refused, response, 2, 1));
+    EXPECT_FALSE(UsbExchange(refused, response, 64, 1));
+    EXPECT_EQ(response, QByteArray(65, '\0'));
+}
+
+TEST_F(UsbBridgeTest, ProductString) {
+    QByteArray text;
+    Configure("--product XK4N7-01");
+    ASSERT_TRUE(UsbProductString(BridgeApi(), text));
+    EXPECT_EQ(text, QByteArray("XK4N7-01"));
+    Configure("--devices 0");
+    EXPECT_FALSE(UsbProductString(BridgeApi(), text));
+}
+
+} // namespace
