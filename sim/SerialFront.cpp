@@ -94,6 +94,7 @@ bool SerialFront::Start(const QString& folder, int port, QString* error) {
         linkPath_.clear();
         return fail(why);
     }
+    input_.clear();
     stop_ = false;
     thread_ = std::thread([this] { Run(); });
     return true;
