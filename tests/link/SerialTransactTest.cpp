@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <time.h>
 
 namespace {
 
@@ -16,6 +17,12 @@ using Pieces = std::vector<PtyPeer::Piece>;
 
 QByteArray Hex(const char* text) {
     return QByteArray::fromHex(text);
+}
+
+double ThreadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
 class SerialLinkTest : public testing::Test {
@@ -176,6 +183,37 @@ TEST_F(SerialLinkTest, SerialFramesAreEightBytesAndBadCommandsAreRefused) {
         EXPECT_EQ(UDataCenter().link.LinkError, -1);
     }
     EXPECT_EQ(peer.Requests().size(), 1);
+}
+
+TEST_F(SerialLinkTest, WaitingTakesNoCpu) {
+    // A waveform block at 115200 bit/s: once trickling in 100-byte pieces,
+    // once never coming (the read waits out its 1034 ms).
+    PtyPeer peer(ports.path(), 5, [](int index, const QByteArray&) {
+        Pieces pieces;
+        if (index == 0)
+            for (int sent = 0; sent < 5379; sent += 100)
+                pieces.push_back({QByteArray(std::min(100, 5379 - sent), 'w'), 10});
+        return pieces;
+    });
+    ASSERT_TRUE(peer.IsReady());
+    const QByteArray frame = Hex("fa01000000000000");
+    for (const bool arrives : {true, false}) {
+        SerialPort port;
+        ASSERT_TRUE(port.Open(5, 115200, 0));
+        ASSERT_TRUE(port.Write(reinterpret_cast<const quint8*>(frame.data()), 8));
+        QByteArray buffer(5379, '\0');
+        QElapsedTimer clock;
+        clock.start();
+        const double cpuStart = ThreadCpuMs();
+        EXPECT_EQ(port.Read(reinterpret_cast<quint8*>(buffer.data()), 5379), arrives);
+        const double cpuMs = ThreadCpuMs() - cpuStart;
+        const qint64 wallMs = clock.elapsed();
+        if (arrives)
+            EXPECT_EQ(buffer, QByteArray(5379, 'w'));
+        else
+            EXPECT_GE(wallMs, 1034);
+        EXPECT_LT(cpuMs, 0.05 * double(wallMs)) << "wall " << wallMs << " ms";
+    }
 }
 
 } // namespace

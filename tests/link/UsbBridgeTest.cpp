@@ -18,7 +18,9 @@ protected:
         library.setFileName(OLTC_SIM_USB_PATH);
         ASSERT_TRUE(library.load());
         configure = reinterpret_cast<int (*)(const char*)>(library.resolve("SimUsb_Configure"));
+        requestLog = reinterpret_cast<int (*)(char*, int)>(library.resolve("SimUsb_RequestLog"));
         ASSERT_NE(configure, nullptr);
+        ASSERT_NE(requestLog, nullptr);
         saved = UDataCenter().settings;
         UDataCenter().settings.giCommStyle = 0;
         UDataCenter().link.LinkError = 8;
@@ -29,8 +31,20 @@ protected:
     }
     void Configure(const char* options) { ASSERT_EQ(configure(options), 0) << options; }
 
+    // The hex bytes of each request the device received.
+    QList<QByteArray> Requests() {
+        QByteArray text(requestLog(nullptr, 0) + 1, '\0');
+        requestLog(text.data(), int(text.size()));
+        QList<QByteArray> requests;
+        for (const QByteArray& line : text.left(text.indexOf('\0')).split('\n'))
+            if (!line.isEmpty())
+                requests << line.mid(line.indexOf(' ') + 1).split('|').first().trimmed();
+        return requests;
+    }
+
     QLibrary library;
     int (*configure)(const char*) = nullptr;
+    int (*requestLog)(char*, int) = nullptr;
     SystemSettings saved;
 };
 
@@ -43,6 +57,24 @@ TEST_F(UsbBridgeTest, ShortAnswersComeAsSixtyFourBytes) {
     EXPECT_EQ(response.size(), 65);
     // A USB transaction leaves the serial outcome alone.
     EXPECT_EQ(UDataCenter().link.LinkError, 8);
+}
+
+TEST_F(UsbBridgeTest, RequestsHaveTheirWriteLength) {
+    Configure("--stored 4");
+    DeviceRequest entry = HistoryEntryRequest(3);
+    entry.bytes.replace(2, 20, QByteArray(20, '\x77'));
+    QByteArray response(65, '\0');
+    ASSERT_TRUE(Transact(entry, response));
+    TestParams params;
+    params.iSwitchType = 1;
+    params.iTestStep = 5;
+    params.iSampleBurst = 12;
+    params.iSamplePoint = 20;
+    params.iSampleLength = 3;
+    params.iChargeTime = 0;
+    ASSERT_TRUE(Transact(SetParamsRequest(params, 0), response));
+    EXPECT_EQ(quint8(response[1]), ACK);
+    EXPECT_EQ(Requests(), (QList<QByteArray>{"F2 03", "F4 01 00 05 0C 14 14 00"}));
 }
 
 TEST_F(UsbBridgeTest, LongBlocksArriveWhole) {
