@@ -3,16 +3,14 @@
 #include "ArchivePath.h"
 #include "BaudRate.h"
 #include "Helpers.h"
-#include "Identity.h"
+#include "IdentifyTester.h"
 #include "ProgramFolder.h"
-#include "Requests.h"
 #include "Responses.h"
 #include "SiBridge.h"
 #include "StoredTests.h"
 #include "TestFile.h"
 #include "UCommUnit.h"
 #include "UDataCenter.h"
-#include "UsbPort.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -68,21 +66,11 @@ int LinkFailed(std::FILE* err, const QString& what) {
 }
 
 int Identify(std::FILE* out, std::FILE* err) {
-    if (OverUsb()) {
-        QByteArray text;
-        if (!UsbProductString(BridgeApi(), text))
-            return LinkFailed(err, QStringLiteral("reading the USB device string"));
-        Print(out, QStringLiteral("%1\t%2\n")
-                       .arg(BrandFromProductString(text))
-                       .arg(QString::fromLocal8Bit(text)));
-        return kExitOk;
-    }
-    const DeviceRequest request = IdentifyRequest();
-    QByteArray response(kRequestBufferSize, '\0');
-    if (!SerialExchange(request.bytes, response, request.responseLength, kSerialFrameSize))
-        return LinkFailed(err, QStringLiteral("identify"));
-    const int brand = BrandFromIdentify(response);
-    Print(out, QStringLiteral("%1\t%2\n").arg(brand).arg(BrandText(brand)));
+    const auto identity = IdentifyTester();
+    if (!identity)
+        return LinkFailed(err, OverUsb() ? QStringLiteral("reading the USB device string")
+                                         : QStringLiteral("identify"));
+    Print(out, QStringLiteral("%1\t%2\n").arg(identity->code).arg(identity->text));
     return kExitOk;
 }
 
