@@ -30,7 +30,8 @@ QString SerialDeviceName(int port) {
     return QString("COM%1").arg(port);
 #else
     const QFileInfo link(QDir(PortsFolder()).filePath(QString("COM%1").arg(port)));
-    if (link.exists()) {
+    // A dangling link still names this port: never fall through to another one.
+    if (link.exists() || link.isSymLink()) {
         // Open the device itself: the port's lock file is named after it.
         const QString target = link.canonicalFilePath();
         return target.isEmpty() ? link.absoluteFilePath() : target;

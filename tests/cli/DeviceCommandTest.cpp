@@ -1,7 +1,7 @@
 #include "ArchivePath.h"
+#include "CliBench.h"
 #include "DeviceOptions.h"
 #include "Helpers.h"
-#include "SimProcess.h"
 #include "SimStoredTest.h"
 #include "SimWaveform.h"
 #include "TestFile.h"

@@ -45,6 +45,15 @@ protected:
     SystemSettings saved;
 };
 
+TEST_F(SerialLinkTest, DeviceNames) {
+    QFile::link("/dev/null", ports.path() + "/COM2");
+    QFile::link(ports.path() + "/gone", ports.path() + "/COM3");
+    EXPECT_EQ(SerialDeviceName(2), QString("/dev/null"));
+    // A link whose device is gone still names that port, never another one.
+    EXPECT_EQ(SerialDeviceName(3), ports.path() + "/COM3");
+    EXPECT_FALSE(SerialDeviceName(4).startsWith(ports.path()));
+}
+
 TEST_F(SerialLinkTest, PortNumbersAreClamped) {
     // A peer that answers on COM1 and one on COM16; each says which it is.
     PtyPeer com1(ports.path(), 1, [](int, const QByteArray&) { return Pieces{{"\x01"}}; });

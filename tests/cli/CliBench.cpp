@@ -1,4 +1,4 @@
-#include "SimProcess.h"
+#include "CliBench.h"
 
 #include <QFile>
 #include <QProcessEnvironment>
