@@ -95,7 +95,7 @@ TEST_F(SerialLinkTest, ReadAssemblesPiecesAndKeepsItsDeadline) {
             EXPECT_EQ(buffer, Hex("f60102030405060708090a0b0c0d"));
         } else {
             EXPECT_GE(clock.elapsed(), 110);
-            EXPECT_LT(clock.elapsed(), 300);
+            EXPECT_LT(clock.elapsed(), 600);
         }
     }
     SerialPort port;
@@ -104,7 +104,7 @@ TEST_F(SerialLinkTest, ReadAssemblesPiecesAndKeepsItsDeadline) {
     QElapsedTimer clock;
     clock.start();
     EXPECT_FALSE(port.Read(&byte, 0));
-    EXPECT_LT(clock.elapsed(), 5);
+    EXPECT_LT(clock.elapsed(), 50);
 }
 
 TEST_F(SerialLinkTest, AnswerOnTheThirdAttempt) {
@@ -119,9 +119,10 @@ TEST_F(SerialLinkTest, AnswerOnTheThirdAttempt) {
     EXPECT_EQ(UDataCenter().link.LinkError, 0);
     EXPECT_EQ(response.left(3), Hex("f10700"));
     EXPECT_EQ(peer.Requests(), QList<QByteArray>(3, Hex("f100000000000000")));
-    // Two failures of 100 + 102 + 100 + 100 ms, then 100 + 100 ms around the answer.
+    // Two failures of 100 + 102 + 100 + 100 ms, then 100 + 100 ms around the
+    // answer; the upper bounds only catch a hang, the attempts are counted.
     EXPECT_GE(clock.elapsed(), 2 * 400 + 200);
-    EXPECT_LT(clock.elapsed(), 1500);
+    EXPECT_LT(clock.elapsed(), 2500);
 }
 
 TEST_F(SerialLinkTest, NoAnswerAfterFourAttempts) {
@@ -135,7 +136,7 @@ TEST_F(SerialLinkTest, NoAnswerAfterFourAttempts) {
     EXPECT_EQ(peer.Requests().size(), 4);
     // 4 x (100 + 102 + 100) + 3 x 100 ms
     EXPECT_GE(clock.elapsed(), 1500);
-    EXPECT_LT(clock.elapsed(), 2500);
+    EXPECT_LT(clock.elapsed(), 3500);
 }
 
 TEST_F(SerialLinkTest, PortThatCannotBeOpened) {
@@ -146,7 +147,7 @@ TEST_F(SerialLinkTest, PortThatCannotBeOpened) {
     EXPECT_FALSE(Transact(HistoryCountRequest(), response));
     EXPECT_EQ(UDataCenter().link.LinkError, 2);
     EXPECT_GE(clock.elapsed(), 4 * 100 + 3 * 100);
-    EXPECT_LT(clock.elapsed(), 1500);
+    EXPECT_LT(clock.elapsed(), 2500);
 }
 
 TEST_F(SerialLinkTest, LateBytesNeverReachTheNextTransaction) {
