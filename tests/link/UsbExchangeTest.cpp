@@ -182,7 +182,15 @@ TEST_F(UsbExchangeTest, FailuresCostAttemptsButAnOpenFailureEndsAtOnce) {
         {"no device", true, false, {}, 0xF1, 1, 0, false},
         {"command 0xFB", false, false, {Answer(0xFB, 64)}, 0xFB, 4, 0, false},
         {"command 0xEF", false, false, {Answer(0xEF, 64)}, 0xEF, 4, 0, false},
-        {"no echo, then silence", false, false, {}, 0xF1, 4, 4, false},
+        // each attempt: one answer without the echo, then a read that times out
+        {"no echo, then silence",
+         false,
+         false,
+         {Answer(0x00, 64), {}, Answer(0x00, 64), {}, Answer(0x00, 64), {}, Answer(0x00, 64)},
+         0xF1,
+         4,
+         4,
+         false},
         {"noise for ever", false, true, {}, 0xF1, 4, 4, false},
         {"answer on the fourth attempt",
          false,
@@ -199,9 +207,6 @@ TEST_F(UsbExchangeTest, FailuresCostAttemptsButAnOpenFailureEndsAtOnce) {
         device.noDevice = c.noDevice;
         device.endlessNoise = c.endlessNoise;
         device.reads = c.reads;
-        if (std::string(c.name) == "no echo, then silence")
-            device.reads = {Answer(0x00, 64), {}, Answer(0x00, 64), {},
-                            Answer(0x00, 64), {}, Answer(0x00, 64)};
         QByteArray response(65, '\0');
         EXPECT_EQ(UsbExchange(kDouble, Request(c.command, 1), response, 64, 1), c.succeeds);
         EXPECT_EQ(device.opens, c.opens);
