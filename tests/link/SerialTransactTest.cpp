@@ -1,3 +1,4 @@
+#include "BaudRate.h"
 #include "PortNames.h"
 #include "PtyPeer.h"
 #include "Requests.h"
@@ -69,7 +70,14 @@ TEST_F(SerialLinkTest, PortNumbersAreClamped) {
         EXPECT_TRUE(port.Read(&byte, 1)) << number;
         EXPECT_EQ(byte, answer) << number;
     }
+    // Every rate of the table, the unusual ones too.
+    for (quint32 index = 1; index <= 13; ++index) {
+        SerialPort port;
+        EXPECT_TRUE(port.Open(1, BaudFromIndex(index), 0)) << index;
+        EXPECT_EQ(port.Baud(), BaudFromIndex(index));
+    }
     SerialPort none;
+    EXPECT_FALSE(none.Open(1, 19200, 5));
     EXPECT_FALSE(none.Open(7, 19200, 0));
     EXPECT_FALSE(none.IsOpen());
 }
