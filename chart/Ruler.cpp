@@ -1,5 +1,6 @@
 #include "Ruler.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <cmath>
 #include <cstdio>
@@ -67,7 +68,19 @@ TRuler::TRuler(QWidget* parent) : QWidget(parent) {
 
 void TRuler::SetProps(const RulerProps& props) {
     props_ = props;
+    labels_ = QPixmap();
     update();
+}
+
+void TRuler::resizeEvent(QResizeEvent* event) {
+    labels_ = QPixmap();
+    QWidget::resizeEvent(event);
+}
+
+void TRuler::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
+        labels_ = QPixmap();
+    QWidget::changeEvent(event);
 }
 
 void TRuler::SetColor(const QColor& color) {
@@ -77,7 +90,17 @@ void TRuler::SetColor(const QColor& color) {
 }
 
 void TRuler::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
+    if (labels_.isNull() && width() > 0 && height() > 0) {
+        labels_ = QPixmap(size() * devicePixelRatioF());
+        labels_.setDevicePixelRatio(devicePixelRatioF());
+        labels_.fill(Qt::transparent);
+        QPainter painter(&labels_);
+        PaintLabels(painter);
+    }
+    QPainter(this).drawPixmap(0, 0, labels_);
+}
+
+void TRuler::PaintLabels(QPainter& painter) const {
     QFont font = this->font();
     for (const RulerLabel& label : RulerLabels(props_, height())) {
         if (label.text.isEmpty())

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QColor>
+#include <QPainter>
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 #include <vector>
@@ -43,7 +45,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     RulerProps props_;
+    void PaintLabels(QPainter& painter) const;
+
+    QPixmap labels_; // drawn once per change, not on every repaint of the chart
 };

@@ -2,6 +2,7 @@
 
 #include "ChartMath.h"
 
+#include <QScopedValueRollback>
 #include <cmath>
 
 namespace {
@@ -14,8 +15,15 @@ TWaveChart::TWaveChart(QWidget* parent) : QCustomPlot(parent) {
     setObjectName(QStringLiteral("ChartA"));
     setFocusPolicy(Qt::ClickFocus);
     setNoAntialiasingOnDrag(true);
+    // The markers draw into a buffer of their own, so moving one repaints
+    // a dozen lines instead of every waveform.
+    addLayer(QStringLiteral("markers"), layer(QStringLiteral("main")), QCustomPlot::limAbove);
+    markerLayer_ = layer(QStringLiteral("markers"));
+    markerLayer_->setMode(QCPLayer::lmBuffered);
     for (int i = 0; i < 15; ++i) {
         QCPGraph* graph = addGraph();
+        if (i >= 3)
+            graph->setLayer(markerLayer_);
         graph->setLineStyle(QCPGraph::lsLine);
         graph->setScatterStyle(QCPScatterStyle::ssNone);
         graph->setAdaptiveSampling(true);
@@ -87,10 +95,13 @@ void TWaveChart::PlaceMarker(int k, int index) {
     const double x = index / 10.0;
     marker->addData(x, lower);
     marker->addData(x, upper);
-    replot(rpQueuedReplot);
+    if (redrawing_)
+        return; // the redraw repaints everything once at its end
+    markerLayer_->replot();
 }
 
 void TWaveChart::RedrawChart(const TestRecord& record) {
+    const QScopedValueRollback<bool> batch(redrawing_, true);
     UndoZoom();
     ClearSeries();
     const auto drawn = DrawnPhases(record.params.iSwitchType, record.params.iTestMode);
@@ -102,6 +113,7 @@ void TWaveChart::RedrawChart(const TestRecord& record) {
             PlaceMarker(MarkerNumber(kPhaseA + p, j), kStartMarkers[j - 1]);
     }
     RelayRuler(MaxSample(record));
+    replot(rpQueuedReplot);
 }
 
 void TWaveChart::ClearSeries() {

@@ -72,6 +72,8 @@ private:
     void ZoomRectDone(const QRect& rect, QMouseEvent* event);
 
     std::array<QCPGraph*, 15> series_{};
+    QCPLayer* markerLayer_ = nullptr;
+    bool redrawing_ = false;
     TRuler* ruler_ = nullptr;
     bool inverted_ = false;
     QColor background_{192, 192, 192};
