@@ -41,6 +41,12 @@ public:
     void LayoutWindow();
     void RelayRuler();
 
+    // The tester
+    void btnUpdateListClick();
+    bool Connect();
+    void QueryBrand();
+    bool SendParams();
+
     // Commands
     void BtnOpenClick();
     void BtnSaveClick();

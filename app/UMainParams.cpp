@@ -102,7 +102,8 @@ void TFrmMain::ParamChanged() {
         return;
     // A displayed test no longer matches the parameters.
     ClearTestDisplay();
-    ReadParamPanel();
+    if (ReadParamPanel())
+        SendParams();
 }
 
 bool TFrmMain::ReadParamPanel() {
@@ -208,6 +209,7 @@ void TFrmMain::ConnectHandlers() {
     connect(EdtSamplePoint, &QLineEdit::textChanged, this, [this] { SamplePointChanged(); });
     connect(EdtSampleTime, &QLineEdit::textChanged, this, [this] { SampleTimeChanged(); });
 
+    connect(btnUpdateList, &QPushButton::clicked, this, [this] { btnUpdateListClick(); });
     connect(BtnOpen, &QPushButton::clicked, this, [this] { BtnOpenClick(); });
     connect(BtnSave, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
     connect(BtnColor, &QPushButton::clicked, this, [this] { BtnColorClick(); });

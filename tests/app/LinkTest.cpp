@@ -1,0 +1,128 @@
+#include "MainWindowFixture.h"
+#include "PortNames.h"
+#include "SerialFront.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+
+// The main window against the simulated tester on a pseudo-terminal.
+class LinkTest : public MainWindowTest {
+protected:
+    void StartTester(SimConfig config) {
+        config.baudIndex = kFast;
+        front = std::make_unique<SerialFront>(config);
+        QString error;
+        ASSERT_TRUE(front->Start(folder.path(), 1, &error)) << error.toStdString();
+    }
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        SetPortsFolder(FilePath("ports"));
+        SystemSettings& s = UDataCenter().settings;
+        s.giCommStyle = 1;
+        s.giCommPort = 1;
+        s.giBaudRate = kFast;
+    }
+    void TearDown() override {
+        if (front)
+            front->Stop();
+        SetPortsFolder({});
+        MainWindowTest::TearDown();
+    }
+    QStringList Wire() const {
+        QStringList lines;
+        for (const LoggedRequest& r : front->Requests())
+            lines << r.HexText();
+        return lines;
+    }
+
+    static constexpr int kFast = 12; // 115200 bit/s
+    std::unique_ptr<SerialFront> front;
+};
+
+} // namespace
+
+TEST_F(LinkTest, ConnectingNamesTheBrandAndUnlocksThePanel) {
+    struct Case {
+        quint8 brand;
+        const char* status;
+    };
+    for (const Case c : {Case{2, "Borvin已连接"}, Case{7, "已连接"}}) {
+        SCOPED_TRACE(c.status);
+        SimConfig config;
+        config.brand = c.brand;
+        StartTester(config);
+        window->btnUpdateList->setText(QStringLiteral("连接设备"));
+        window->btnUpdateList->click();
+        EXPECT_EQ(window->StatusPanels[0]->text(), QString::fromUtf8(c.status));
+        EXPECT_TRUE(UDataCenter().link.Connected);
+        EXPECT_EQ(UDataCenter().link.Brand, 1) << "connecting leaves the brand";
+        EXPECT_EQ(window->btnUpdateList->text(), u"新建测试");
+        EXPECT_TRUE(window->BtnSampleData->isEnabled());
+        EXPECT_TRUE(window->cbSwitchType->isEnabled());
+        EXPECT_EQ(Wire(), QStringList{QStringLiteral("F0 00 00 00 00 00 00 00")});
+        EXPECT_TRUE(messages.isEmpty());
+        front->Stop();
+    }
+    // A new test never asks the tester.
+    front->ClearRequests();
+    window->btnUpdateList->click();
+    EXPECT_TRUE(Wire().isEmpty());
+}
+
+TEST_F(LinkTest, NoTesterLeavesTheButtonAndSaysSo) {
+    // COM1 names a device that is not there.
+    ASSERT_TRUE(QDir().mkpath(FilePath("ports")));
+    ASSERT_TRUE(QFile::link(FilePath("no-such-device"), FilePath("ports/COM1")));
+    window->btnUpdateList->click();
+    EXPECT_EQ(messages, QStringList{QStringLiteral("设备已断开！")});
+    EXPECT_EQ(icons, std::vector<MsgIcon>{MsgIcon::Warning});
+    EXPECT_EQ(window->StatusPanels[0]->text(), u"设备已断开！");
+    EXPECT_EQ(window->btnUpdateList->text(), u"连接设备");
+    EXPECT_FALSE(window->cbSwitchType->isEnabled());
+    EXPECT_EQ(UDataCenter().link.LinkError, 2) << "the port could not be opened";
+}
+
+TEST_F(LinkTest, ParametersGoToTheTesterOnEveryAcceptedChange) {
+    SimConfig config;
+    config.faults = {*ParseFault(QStringLiteral("F4:nak:1:1"))};
+    StartTester(config);
+    UDataCenter().link.Connected = true;
+    Record().params = {1, 0, 5, 3, 0, 0, 1, 20};
+    window->FillParamPanel(); // filling sends nothing
+    window->UnlockParamPanel();
+    EXPECT_TRUE(Wire().isEmpty());
+    window->EdtSampleBurst->setText("1.2"); // an accepted change: the frame goes out
+    const QStringList wire = Wire();
+    ASSERT_EQ(wire.size(), 1);
+    EXPECT_EQ(wire[0], u"F4 01 00 05 0C 14 14 00");
+    EXPECT_EQ(messages, QStringList{QStringLiteral("发送参数失败！")}) << "the first is refused";
+    messages.clear();
+    EXPECT_TRUE(window->SendParams());
+    EXPECT_TRUE(messages.isEmpty());
+
+    // Typing an incomplete threshold sends nothing.
+    front->ClearRequests();
+    window->EdtSampleBurst->setText("20.");
+    window->EdtSampleBurst->setText("20.5");
+    EXPECT_EQ(Wire().size(), 1) << "20. is 20 and goes; 20.5 is out of range and does not";
+}
+
+TEST_F(LinkTest, TheBrandIsAskedBeforePrinting) {
+    SimConfig config;
+    config.brand = 2;
+    StartTester(config);
+    window->QueryBrand();
+    EXPECT_EQ(UDataCenter().link.Brand, 2);
+    EXPECT_EQ(window->StatusPanels[0]->text(), u"Borvin已连接");
+    front->Stop();
+    UDataCenter().link.Connected = true;
+    window->QueryBrand();
+    EXPECT_EQ(UDataCenter().link.Brand, 0);
+    EXPECT_FALSE(UDataCenter().link.Connected);
+    EXPECT_EQ(window->StatusPanels[0]->text(), u"设备已断开！");
+    EXPECT_TRUE(messages.isEmpty()) << "a failed brand query shows no message";
+}
