@@ -1,0 +1,138 @@
+#include "UDlgCharge.h"
+
+#include "GridCells.h"
+#include "Message.h"
+#include "Requests.h"
+#include "Responses.h"
+#include "UCommUnit.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kRows = 5;
+constexpr int kColumns = 4;
+constexpr int kRowHeight = 24;
+constexpr int kFirstColumnWidth = 80;
+constexpr int kColumnWidth = 90;
+
+} // namespace
+
+TFrmCharge::TFrmCharge(const TestParams& params, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      lblStrtip(new QLabel(this)), SGData(new QTableWidget(this)),
+      BtnOk(new QPushButton(QStringLiteral("开始测试"), this)),
+      BtnClose(new QPushButton(QStringLiteral("取消"), this)), Timer1(new QTimer(this)),
+      TimerWait(new QTimer(this)), shown_(ShownPhases(params.iSwitchType, params.iTestMode)) {
+    setWindowTitle(QStringLiteral("充电进行中..."));
+
+    SetupFixedGrid(*SGData, kRows, kColumns);
+    SGData->setSelectionMode(QAbstractItemView::SingleSelection);
+    SGData->setColumnWidth(0, kFirstColumnWidth);
+    for (int column = 1; column < kColumns; ++column)
+        SGData->setColumnWidth(column, kColumnWidth);
+    for (int row = 0; row < kRows; ++row)
+        SGData->setRowHeight(row, kRowHeight);
+    SGData->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    SGData->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    SGData->setFixedSize(kFirstColumnWidth + 3 * kColumnWidth + 2 * SGData->frameWidth(),
+                         kRows * kRowHeight + 2 * SGData->frameWidth());
+    const QStringList phases = {"A", "B", "C"};
+    for (int column = 1; column < kColumns; ++column)
+        SetGridText(*SGData, 0, column, phases[column - 1]);
+    const QStringList rows = {QStringLiteral("电压"), QStringLiteral("电流"),
+                              QStringLiteral("电阻"), QStringLiteral("电阻变化率")};
+    for (int row = 1; row < kRows; ++row)
+        SetGridText(*SGData, row, 0, rows[row - 1]);
+    for (int row = 1; row < kRows; ++row)
+        for (int column = 1; column < kColumns; ++column)
+            SetGridText(*SGData, row, column, {});
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BtnOk);
+    buttons->addWidget(BtnClose);
+    auto* column = new QVBoxLayout(this);
+    column->addWidget(lblStrtip);
+    column->addWidget(SGData);
+    column->addLayout(buttons);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    BtnOk->setDefault(true);
+    connect(BtnOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(BtnClose, &QPushButton::clicked, this, &QDialog::reject);
+
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TFrmCharge::Timer1Timer);
+    Timer1->start();
+    TimerWait->setInterval(1000);
+    connect(TimerWait, &QTimer::timeout, this, &TFrmCharge::TimerWaitTimer);
+}
+
+void TFrmCharge::SetChargeTime(int index) {
+    if (index == 0)
+        return;
+    limit_ = index * 5;
+    TimerWait->start();
+}
+
+void TFrmCharge::Timer1Timer() {
+    Timer1->stop();
+    QByteArray response(kRequestBufferSize, '\0');
+    if (!Transact(ChargeStatusRequest(), response)) {
+        // Polling ends here; the operator can still start or cancel.
+        ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Error);
+        return;
+    }
+    ShowStatus(*DecodeChargeStatus(response));
+    Timer1->start();
+}
+
+void TFrmCharge::ShowStatus(const ChargeStatus& status) {
+    for (int phase = 0; phase < 3; ++phase)
+        TakeReading(readings_[phase], status.millivolts[phase], status.milliamps[phase]);
+    ShowValues();
+}
+
+void TFrmCharge::ShowValues() {
+    for (int phase = 0; phase < 3; ++phase) {
+        if (!shown_[phase])
+            continue;
+        const QStringList texts = ReadingTexts(readings_[phase]);
+        for (int row = 1; row < kRows; ++row)
+            SetGridText(*SGData, row, phase + 1, texts[row - 1]);
+    }
+}
+
+void TFrmCharge::TimerWaitTimer() {
+    TimerWait->stop();
+    ++elapsed_;
+    lblStrtip->setText(QString::asprintf("已充电%d S...", elapsed_));
+    if (elapsed_ >= limit_) {
+        accept();
+        return;
+    }
+    TimerWait->start();
+}
+
+void TFrmCharge::keyPressEvent(QKeyEvent* event) {
+    // Escape does not cancel the charge: only the button does.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TFrmCharge::showEvent(QShowEvent* event) {
+    if (const QScreen* where = screen())
+        move(where->availableGeometry().center() - rect().center());
+    QDialog::showEvent(event);
+}

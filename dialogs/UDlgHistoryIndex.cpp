@@ -1,0 +1,117 @@
+#include "UDlgHistoryIndex.h"
+
+#include "GridCells.h"
+#include "Helpers.h"
+#include "Message.h"
+#include "Requests.h"
+#include "Responses.h"
+#include "StoredTests.h"
+#include "UCommUnit.h"
+#include "UDlgProcess.h"
+
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+TFrmHistoryIndex::TFrmHistoryIndex(TestRecord& record, std::function<void()> showUploaded,
+                                   QWidget* parent)
+    : QDialog(parent), SGHistoryIndex(new QTableWidget(this)), record_(record),
+      showUploaded_(std::move(showUploaded)) {
+    setWindowTitle(QStringLiteral("历史数据"));
+    resize(480, 360);
+    SetupFixedGrid(*SGHistoryIndex, 2, 3);
+    SGHistoryIndex->setSelectionBehavior(QAbstractItemView::SelectRows);
+    SGHistoryIndex->setSelectionMode(QAbstractItemView::SingleSelection);
+    SGHistoryIndex->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    SGHistoryIndex->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    SetGridText(*SGHistoryIndex, 0, 0, QStringLiteral("序号"));
+    SetGridText(*SGHistoryIndex, 0, 1, QStringLiteral("测试档位"));
+    SetGridText(*SGHistoryIndex, 0, 2, QStringLiteral("测试时间"));
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->addWidget(SGHistoryIndex);
+
+    connect(SGHistoryIndex, &QTableWidget::currentCellChanged, this,
+            [this](int row, int column) { SGHistoryIndexSelectCell(column, row); });
+    connect(SGHistoryIndex, &QTableWidget::cellDoubleClicked, this,
+            [this](int row, int) { SGHistoryIndexDblClick(row); });
+}
+
+void TFrmHistoryIndex::SetEntryCount(int n) {
+    entries_ = std::clamp(n, 0, kMaxStoredTests);
+}
+
+void TFrmHistoryIndex::FillList() {
+    for (int k = 1; k <= entries_; ++k) {
+        HistoryEntry entry;
+        if (!ReadStoredEntry(k, entry)) {
+            ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Warning);
+            return;
+        }
+        SetGridText(*SGHistoryIndex, k, 0, QString::number(k));
+        SetGridText(*SGHistoryIndex, k, 1, StepText(entry.step));
+        SetGridText(*SGHistoryIndex, k, 2, entry.time);
+        listed_ = k;
+        // An empty row always follows the last entry.
+        SGHistoryIndex->setRowCount(k + 2);
+    }
+}
+
+void TFrmHistoryIndex::SGHistoryIndexSelectCell(int, int row) {
+    // The header row cannot be selected.
+    if (row >= 1)
+        row_ = row;
+}
+
+void TFrmHistoryIndex::SGHistoryIndexDblClick(int row) {
+    if (row < 1)
+        return; // on the header: nothing to upload
+    if (row_ < 1 || row_ > listed_)
+        return;
+    UploadEntry(row_);
+}
+
+void TFrmHistoryIndex::UploadEntry(int r) {
+    auto* process = new TFrmProcess(this);
+    process->SetTip(QStringLiteral("正在上传数据..."));
+    process->SetCountRange(1, 137);
+    process->SetProcessRange(1, 3);
+    process->show();
+    for (int b = 0; b <= 3; ++b) {
+        QByteArray response(kBlockBufferSize, '\0');
+        if (!Transact(HistoryBlockRequest(quint8(r), quint8(b)), response)) {
+            process->close();
+            // What the earlier blocks stored stays; the main window is not refreshed.
+            ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Error);
+            return;
+        }
+        if (AdvanceProgress(*process, b, 2))
+            break;
+        if (b == 0)
+            StoreHistoryHeader(response, record_);
+        else
+            StoreHistoryPhase(b, response, record_);
+        if (AdvanceProgress(*process, b, 3))
+            break;
+    }
+    process->close();
+    if (showUploaded_)
+        showUploaded_();
+}
+
+void TFrmHistoryIndex::SizeColumns() {
+    const int w = SGHistoryIndex->viewport()->width() / 6;
+    SGHistoryIndex->setColumnWidth(0, w);
+    SGHistoryIndex->setColumnWidth(1, 2 * w);
+    SGHistoryIndex->setColumnWidth(2, 3 * w);
+}
+
+void TFrmHistoryIndex::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    SizeColumns();
+}
+
+void TFrmHistoryIndex::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    SizeColumns();
+}
