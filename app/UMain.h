@@ -46,6 +46,9 @@ public:
     bool Connect();
     void QueryBrand();
     bool SendParams();
+    void BtnTestClick();
+    void BtnSampleDataClick();
+    void BtnSetCommClick();
 
     // Commands
     void BtnOpenClick();

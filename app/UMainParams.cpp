@@ -210,6 +210,9 @@ void TFrmMain::ConnectHandlers() {
     connect(EdtSampleTime, &QLineEdit::textChanged, this, [this] { SampleTimeChanged(); });
 
     connect(btnUpdateList, &QPushButton::clicked, this, [this] { btnUpdateListClick(); });
+    connect(BtnTest, &QPushButton::clicked, this, [this] { BtnTestClick(); });
+    connect(BtnSampleData, &QPushButton::clicked, this, [this] { BtnSampleDataClick(); });
+    connect(BtnSetComm, &QPushButton::clicked, this, [this] { BtnSetCommClick(); });
     connect(BtnOpen, &QPushButton::clicked, this, [this] { BtnOpenClick(); });
     connect(BtnSave, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
     connect(BtnColor, &QPushButton::clicked, this, [this] { BtnColorClick(); });
