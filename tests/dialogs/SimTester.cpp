@@ -3,42 +3,47 @@
 #include "PortNames.h"
 #include "UDataCenter.h"
 
-#include <QCoreApplication>
-#include <QEvent>
 #include <QFile>
 #include <unistd.h>
 
 SimTester::SimTester(SimConfig config, QByteArray cutAfter) : config_(std::move(config)) {
-    config_.baudIndex = kFastBaudIndex;
+    constexpr int kPort = 9, kFast = 13;
+    config_.baudIndex = kFast;
     front_ = std::make_unique<SerialFront>(config_);
     const QString ports = folder_.path() + "/ports";
     if (!cutAfter.isEmpty()) {
-        const QString link = ports + QString("/COM%1").arg(kSimPort);
-        const QString gone = folder_.path() + "/unplugged";
+        const QByteArray link = QFile::encodeName(ports + QString("/COM%1").arg(kPort));
+        const QByteArray gone = QFile::encodeName(folder_.path() + "/unplugged");
         front_->SetListener([=](const LoggedRequest& request) {
             if (!request.bytes.startsWith(cutAfter))
                 return;
-            // A dangling link names the port but never opens.
-            const QByteArray temp = QFile::encodeName(link + ".new");
+            // A dangling link still names the port, but never opens.
+            const QByteArray temp = link + ".new";
             unlink(temp.constData());
-            if (symlink(QFile::encodeName(gone).constData(), temp.constData()) == 0)
-                rename(temp.constData(), QFile::encodeName(link).constData());
+            if (symlink(gone.constData(), temp.constData()) == 0)
+                rename(temp.constData(), link.constData());
         });
     }
     QString error;
-    started_ = folder_.isValid() && front_->Start(folder_.path(), kSimPort, &error);
-    EXPECT_TRUE(started_) << error.toStdString();
+    EXPECT_TRUE(folder_.isValid() && front_->Start(folder_.path(), kPort, &error))
+        << error.toStdString();
     saved_ = UDataCenter().settings;
     SetPortsFolder(ports);
     UDataCenter().settings.giCommStyle = 1;
-    UDataCenter().settings.giCommPort = kSimPort;
-    UDataCenter().settings.giBaudRate = kFastBaudIndex;
+    UDataCenter().settings.giCommPort = kPort;
+    UDataCenter().settings.giBaudRate = kFast;
+    SetMessageSink([this](const QString& text, MsgIcon icon) {
+        messages << text;
+        icons << icon;
+    });
 }
 
 SimTester::~SimTester() {
+    SetMessageSink({});
     front_->Stop();
     UDataCenter().settings = saved_;
     SetPortsFolder({});
+    FlushDeletes();
 }
 
 QStringList SimTester::Requests(int bytes) const {
@@ -48,20 +53,12 @@ QStringList SimTester::Requests(int bytes) const {
     return out;
 }
 
-void DialogTest::SetUp() {
-    SetMessageSink([this](const QString& text, MsgIcon icon) { messages.push_back({text, icon}); });
-}
-
-void DialogTest::TearDown() {
-    SetMessageSink({});
-    FlushDeletes();
-}
-
-QStringList DialogTest::Messages() const {
-    QStringList out;
-    for (const auto& [text, icon] : messages)
-        out << text;
-    return out;
+SimConfig WithFault(const char* fault, int pollsBeforeReady) {
+    SimConfig config;
+    if (fault)
+        config.faults << *ParseFault(fault);
+    config.pollsBeforeReady = pollsBeforeReady;
+    return config;
 }
 
 void FlushDeletes() {
