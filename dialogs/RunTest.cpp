@@ -5,6 +5,8 @@
 #include "UDlgCharge.h"
 #include "UDlgSampleData.h"
 
+#include <QPointer>
+
 void RunTest(QWidget* parent, TestRecord& record, std::function<void()> showTest, int rounds) {
     auto* charge = new TFrmCharge(record.params, parent);
     charge->setAttribute(Qt::WA_DeleteOnClose);
@@ -12,7 +14,7 @@ void RunTest(QWidget* parent, TestRecord& record, std::function<void()> showTest
     if (charge->exec() != QDialog::Accepted)
         return;
 
-    auto* sample = new TFrmSampleData(record, std::move(showTest), parent);
+    QPointer<TFrmSampleData> sample = new TFrmSampleData(record, std::move(showTest), parent);
     sample->setAttribute(Qt::WA_DeleteOnClose);
     sample->SetTip(QStringLiteral("采样进行中，等待动作分接开关..."));
     sample->SetProcessRange(1, 4);
@@ -23,9 +25,10 @@ void RunTest(QWidget* parent, TestRecord& record, std::function<void()> showTest
         sample->repaint();
         // The timers tick and the cancel button works only in here.
         Delay(10);
-        const int state = sample->ReadState();
+        const int state = sample ? sample->ReadState() : 0;
         if (state == 0 || state == 1)
             break;
     }
-    sample->close();
+    if (sample)
+        sample->close();
 }

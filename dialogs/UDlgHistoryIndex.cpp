@@ -9,6 +9,8 @@
 #include "UCommUnit.h"
 #include "UDlgProcess.h"
 
+#include <QCloseEvent>
+#include <QScopeGuard>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -66,12 +68,15 @@ void TFrmHistoryIndex::SGHistoryIndexSelectCell(int, int row) {
 void TFrmHistoryIndex::SGHistoryIndexDblClick(int row) {
     if (row < 1)
         return; // on the header: nothing to upload
-    if (row_ < 1 || row_ > listed_)
+    if (row_ < 1 || row_ > listed_ || uploading_)
         return;
     UploadEntry(row_);
 }
 
 void TFrmHistoryIndex::UploadEntry(int r) {
+    uploading_ = true;
+    const auto done = qScopeGuard([this] { uploading_ = false; });
+    // Owned by this dialog, so that its cancel button works beside a modal list.
     auto* process = new TFrmProcess(this);
     process->SetTip(QStringLiteral("正在上传数据..."));
     process->SetCountRange(1, 137);
@@ -97,6 +102,18 @@ void TFrmHistoryIndex::UploadEntry(int r) {
     process->close();
     if (showUploaded_)
         showUploaded_();
+}
+
+void TFrmHistoryIndex::reject() {
+    if (!uploading_)
+        QDialog::reject();
+}
+
+void TFrmHistoryIndex::closeEvent(QCloseEvent* event) {
+    if (uploading_)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
 }
 
 void TFrmHistoryIndex::SizeColumns() {

@@ -32,7 +32,12 @@ public:
 
     QTableWidget* SGHistoryIndex;
 
+public slots:
+    // Not while an upload runs: its steps let events through.
+    void reject() override;
+
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -44,4 +49,5 @@ private:
     int entries_ = 0;
     int listed_ = 0;
     int row_ = 0;
+    bool uploading_ = false;
 };

@@ -3,6 +3,7 @@
 #include "Helpers.h"
 #include "Hourglass.h"
 
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -90,6 +91,15 @@ void TFrmProcess::Timer1Timer() {
 
 void TFrmProcess::BtnCancelClick() {
     CancelFlag = true;
+}
+
+void TFrmProcess::closeEvent(QCloseEvent* event) {
+    if (event->spontaneous()) {
+        CancelFlag = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void TFrmProcess::keyPressEvent(QKeyEvent* event) {

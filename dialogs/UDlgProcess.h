@@ -38,6 +38,9 @@ public:
     QTimer* Timer1;
 
 protected:
+    // The window goes only when its caller closes it; a close from outside
+    // counts as cancel.
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 

@@ -7,6 +7,7 @@
 #include "Responses.h"
 #include "UCommUnit.h"
 
+#include <QCloseEvent>
 #include <QDateTime>
 #include <QKeyEvent>
 #include <QLabel>
@@ -146,6 +147,16 @@ void TFrmSampleData::BtnCancelClick() {
     TimerWartforValid->stop();
     TimerSample->stop();
     state = 0;
+}
+
+void TFrmSampleData::closeEvent(QCloseEvent* event) {
+    if (event->spontaneous()) {
+        event->ignore();
+        if (state == -1)
+            BtnCancel->click();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void TFrmSampleData::keyPressEvent(QKeyEvent* event) {

@@ -42,6 +42,8 @@ public:
     QTimer* TimerSample;
 
 protected:
+    // Only the procedure that shows it closes it; a close from outside cancels.
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
 

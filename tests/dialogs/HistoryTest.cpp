@@ -123,6 +123,9 @@ TEST(History, UploadWholeCancelledOrCut) {
                             QString::number(window->PBProcess->maximum())};
                 if (c.cancelAfterA && SameAsSim(record, 1, 3))
                     window->BtnCancel->click();
+                // Neither closing the list nor another upload while one runs.
+                dialog->close();
+                DoubleClick(*dialog, 2);
             }
         });
         watch.start(1);
