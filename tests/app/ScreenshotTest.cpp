@@ -1,3 +1,4 @@
+#include "Screenshot.h"
 #include "ChartMath.h"
 #include "MainWindowFixture.h"
 
@@ -6,13 +7,6 @@
 #include <QToolButton>
 
 namespace {
-
-// Saved for a person to look at when OLTC_SCREENSHOT_DIR names a folder.
-void Keep(const QImage& image, const char* name) {
-    const QString dir = qEnvironmentVariable("OLTC_SCREENSHOT_DIR");
-    if (!dir.isEmpty())
-        image.save(QDir(dir).filePath(QString::fromLatin1(name)));
-}
 
 int CountColor(const QImage& image, const QRect& area, const QColor& color) {
     int n = 0;
@@ -25,8 +19,7 @@ int CountColor(const QImage& image, const QRect& area, const QColor& color) {
 } // namespace
 
 TEST_F(MainWindowTest, TheWindowShowsTheWaveformsInTheirColours) {
-    const QImage empty = window->grab().toImage();
-    Keep(empty, "main-empty.png");
+    const QImage empty = KeepScreenshot(window.get(), "main-empty.png");
     // The plot, without the scale strip and its coloured labels.
     const QRect plot = window->ChartA->axisRect()->rect();
     const QRect chartArea(window->ChartA->mapTo(window.get(), plot.topLeft()), plot.size());
@@ -38,8 +31,7 @@ TEST_F(MainWindowTest, TheWindowShowsTheWaveformsInTheirColours) {
     window->ChartA->PlaceMarker(MarkerNumber(kPhaseB, 2), 250);
     window->ShowResults();
     window->ChartA->replot();
-    const QImage shown = window->grab().toImage();
-    Keep(shown, "main-test.png");
+    const QImage shown = KeepScreenshot(window.get(), "main-test.png");
     EXPECT_GT(CountColor(shown, chartArea, QColor(255, 255, 0)), 200) << "phase A in yellow";
     EXPECT_GT(CountColor(shown, chartArea, QColor(0, 128, 0)), 200) << "phase B in green";
     EXPECT_GT(CountColor(shown, chartArea, QColor(255, 0, 0)), 200) << "phase C in red";

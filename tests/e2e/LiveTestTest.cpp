@@ -2,8 +2,10 @@
 // simulated tester, checking what the program shows and what went over the wire.
 #include "Application.h"
 #include "Dialogs.h"
+#include "GridCells.h"
 #include "Message.h"
 #include "PortNames.h"
+#include "Screenshot.h"
 #include "Scripted.h"
 #include "SerialFront.h"
 #include "SiBridge.h"
@@ -113,10 +115,24 @@ TEST_F(LiveTest, TimedChargeAndATriggerOnTheThirdPoll) {
     ConnectWithChargeTime(1); // 5 s
     Scripted script;
     QStringList seen;
-    script.Then([] { return Scripted::Find<TFrmCharge>() != nullptr; }, [] {});
+    // The charging values arrive once a second; the picture is taken after the second.
+    script.Then(
+        [] {
+            auto* charge = Scripted::Find<TFrmCharge>();
+            return charge && charge->lblStrtip->text().contains(u'2');
+        },
+        [] {
+            auto* charge = Scripted::Find<TFrmCharge>();
+            EXPECT_TRUE(GridText(*charge->SGData, 1, 1).endsWith(u" V"));
+            KeepScreenshot(charge, "charging.png");
+        });
     script.Then([] { return Scripted::Find<TFrmSampleData>() != nullptr; },
-                [&] { seen << Scripted::Find<TFrmSampleData>()->lblTip->text(); });
+                [&] {
+                    seen << Scripted::Find<TFrmSampleData>()->lblTip->text();
+                    KeepScreenshot(Scripted::Find<TFrmSampleData>(), "trigger-wait.png");
+                });
     window->BtnTest->click();
+    KeepScreenshot(window.get(), "main-live.png");
     EXPECT_TRUE(script.Done());
     ExpectCaptureShown();
     EXPECT_TRUE(messages.isEmpty()) << messages.join(u'|').toStdString();
@@ -223,6 +239,7 @@ TEST_F(LiveTest, AStoredTestUploadedFromTheHistory) {
                     auto* history = Scripted::Find<TFrmHistoryIndex>();
                     EXPECT_EQ(history->SGHistoryIndex->rowCount(), 5)
                         << "header, three entries, an empty row";
+                    KeepScreenshot(history, "history.png");
                     history->SGHistoryIndexSelectCell(1, 2);
                     history->SGHistoryIndexDblClick(2);
                     history->close();
