@@ -183,3 +183,35 @@ TEST_F(CursorTest, ArrowKeysNudgeThePointerAndTheWheelDoesNothing) {
     QApplication::sendEvent(chart, &wheel);
     EXPECT_EQ(chart->xAxis->range(), x);
 }
+
+TEST_F(CursorTest, RectangleZoomsLeftwardsUndoesAndTheRightButtonPans) {
+    OpenTest();
+    TWaveChart* chart = window->ChartA;
+    const QRect plot = chart->axisRect()->rect();
+    const auto drag = [&](Qt::MouseButton button, QPoint from, QPoint to) {
+        QTest::mousePress(chart, button, {}, from);
+        QMouseEvent move(QEvent::MouseMove, QPointF(to), chart->mapToGlobal(QPointF(to)), button,
+                         button, Qt::NoModifier);
+        QApplication::sendEvent(chart, &move);
+        QTest::mouseRelease(chart, button, {}, to);
+        QApplication::processEvents();
+    };
+    drag(Qt::LeftButton, plot.topLeft() + QPoint(100, 50), plot.topLeft() + QPoint(200, 250));
+    ASSERT_TRUE(chart->IsZoomed());
+    const RulerProps zoomed = chart->Ruler()->Props();
+    EXPECT_LT(zoomed.Partition, 3600);
+    EXPECT_EQ(zoomed.IniAxis, int(std::nearbyint(chart->yAxis->range().lower * 100)));
+
+    drag(Qt::LeftButton, plot.topLeft() + QPoint(200, 250), plot.topLeft() + QPoint(100, 50));
+    EXPECT_FALSE(chart->IsZoomed()) << "a rectangle dragged leftwards undoes the zoom";
+    EXPECT_EQ(chart->Ruler()->Props().Partition, 3600);
+
+    const QPoint middle = plot.center();
+    drag(Qt::RightButton, middle, middle + QPoint(-50, 40));
+    EXPECT_GT(chart->xAxis->range().lower, 0) << "dragged left: later times come into view";
+    EXPECT_LT(chart->yAxis->range().lower, 0) << "dragged down on the reversed axis";
+    EXPECT_EQ(chart->Ruler()->Props().IniAxis,
+              int(std::nearbyint(chart->yAxis->range().lower * 100)))
+        << "the strip follows the panning";
+    EXPECT_FALSE(window->PanButtonDown());
+}
