@@ -68,7 +68,7 @@ TEST_F(MainWindowTest, SaveValidatesThenWritesWhatOpenReadsBack) {
     const QString path = FilePath("saved.cty");
     answer = path;
     window->UnlockParamPanel();
-    window->EdtSampleBurst->setText("2.5");
+    SetQuietly(window->EdtSampleBurst, "2.5");
     window->EdtUser->setText(QStringLiteral("  王工  "));
     window->BtnSave->click();
     EXPECT_EQ(lastRequest.title, u"保存当前测试数据");
@@ -89,14 +89,14 @@ TEST_F(MainWindowTest, SaveValidatesThenWritesWhatOpenReadsBack) {
 
     // A failing panel writes nothing.
     QFile::remove(path);
-    window->EdtSampleBurst->setText("30");
+    SetQuietly(window->EdtSampleBurst, "30");
     window->BtnSave->click();
     EXPECT_EQ(messages, QStringList{QStringLiteral("采样触发范围为：0.1--20Ω，请重新输入！")});
     EXPECT_FALSE(QFileInfo::exists(path));
 
     // A save that cannot be written says so.
     messages.clear();
-    window->EdtSampleBurst->setText("3");
+    SetQuietly(window->EdtSampleBurst, "3");
     answer = FilePath("no/such/folder/x.cty");
     window->BtnSave->click();
     EXPECT_EQ(messages, QStringList{QStringLiteral("保存数据文件失败！")});

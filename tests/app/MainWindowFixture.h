@@ -9,6 +9,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
+#include <QSignalBlocker>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -69,6 +71,13 @@ protected:
         const QString path = FilePath(name);
         EXPECT_TRUE(WriteTestFile(path, r));
         return path;
+    }
+
+    // Sets a box's text without its change handler (which would send the
+    // parameters to a tester that is not there).
+    static void SetQuietly(QLineEdit* box, const QString& text) {
+        const QSignalBlocker quiet(box);
+        box->setText(text);
     }
 
     QString Box(const char* name) const {

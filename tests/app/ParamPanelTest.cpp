@@ -68,9 +68,9 @@ TEST_F(MainWindowTest, ReadParamPanelValidatesInOrder) {
         icons.clear();
         Record().params.iSampleBurst = -1;
         window->BtnOpen->setFocus(); // a focused pre-sample box would validate as it is set
-        window->EdtSampleBurst->setText(c.burst);
-        window->EdtSamplePoint->setText(c.point);
-        window->EdtUser->setText(c.user);
+        SetQuietly(window->EdtSampleBurst, c.burst);
+        SetQuietly(window->EdtSamplePoint, c.point);
+        SetQuietly(window->EdtUser, c.user);
         EXPECT_EQ(window->ReadParamPanel(), c.ok);
         if (c.ok) {
             EXPECT_TRUE(messages.isEmpty());
