@@ -23,19 +23,19 @@ QString ChargeText(quint8 index) {
     return index == 0 ? Shown(ChargeTimeItems(), 0) : Shown(ChargeTimeItems(), index) + " S";
 }
 
-std::optional<QString> ParseMarker(const QString& spec, ShowOptions& options) {
+std::optional<QString> ParseMarker(const QString& value, ShowOptions& options) {
     static const QRegularExpression form(
         QStringLiteral("^([ABCabc])=(\\d{1,9}),(\\d{1,9}),(\\d{1,9}),(\\d{1,9})$"));
-    const auto match = form.match(spec);
+    const auto match = form.match(value);
     if (!match.hasMatch())
         return QStringLiteral("--marker %1: expected P=t1,t2,t3,t4 with P one of A, B, C")
-            .arg(spec);
+            .arg(value);
     std::array<int, 4> t{};
     for (int i = 0; i < 4; ++i)
         t[i] = match.captured(i + 2).toInt();
     if (!(0 <= t[0] && t[0] <= t[1] && t[1] <= t[2] && t[2] <= t[3] && t[3] <= kSampleCount))
         return QStringLiteral("--marker %1: need 0 <= t1 <= t2 <= t3 <= t4 <= %2")
-            .arg(spec)
+            .arg(value)
             .arg(kSampleCount);
     options.markers[match.captured(1).toUpper().at(0).unicode() - 'A'] = t;
     return std::nullopt;
@@ -63,15 +63,15 @@ std::optional<QString> ParseShowArgs(const QStringList& args, ShowOptions& optio
         } else if (arg == u"--json") {
             options.json = true;
         } else if (arg == u"--marker" || arg.startsWith(u"--marker=")) {
-            QString spec;
+            QString value;
             if (arg == u"--marker") {
                 if (++i == args.size())
                     return QStringLiteral("--marker needs a value P=t1,t2,t3,t4");
-                spec = args[i];
+                value = args[i];
             } else {
-                spec = arg.mid(9);
+                value = arg.mid(9);
             }
-            if (auto error = ParseMarker(spec, options))
+            if (auto error = ParseMarker(value, options))
                 return error;
         } else {
             return QStringLiteral("unknown option %1").arg(arg);
