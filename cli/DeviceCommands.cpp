@@ -16,15 +16,15 @@
 #include <QFileInfo>
 #include <algorithm>
 
-namespace {
-
-const char kPhaseNames[][8] = {"header", "phase A", "phase B", "phase C"};
-
 void Print(std::FILE* stream, const QString& text) {
     const QByteArray bytes = text.toLocal8Bit();
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
 }
+
+namespace {
+
+const char kPhaseNames[][8] = {"header", "phase A", "phase B", "phase C"};
 
 bool OverUsb() {
     return UDataCenter().settings.giCommStyle == 0;
@@ -58,12 +58,16 @@ QString FailureText() {
     }
 }
 
+} // namespace
+
 int LinkFailed(std::FILE* err, const QString& what) {
     Print(
         err,
         QStringLiteral("oltc-cli: 通讯失败！ %1: %2 (%3)\n").arg(what, FailureText(), LinkText()));
     return kExitLinkFailed;
 }
+
+namespace {
 
 int Identify(std::FILE* out, std::FILE* err) {
     const auto identity = IdentifyTester();

@@ -1,4 +1,5 @@
 #include "DeviceCommands.h"
+#include "LiveCommand.h"
 #include "ShowCommand.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,7 @@ const char kUsage[] = "usage: oltc-cli COMMAND [OPTIONS]\n"
                       "  identify  which tester answers\n"
                       "  history   the tests stored in the tester\n"
                       "  fetch     upload stored tests into .cty files\n"
+                      "  live      run a live test into a .cty file and show it\n"
                       "  --help    this text; COMMAND --help tells more of a command\n";
 
 void Write(std::FILE* stream, const QByteArray& bytes) {
@@ -62,6 +64,19 @@ int main(int argc, char** argv) {
         // folder and the serial port need it, show does not.
         QCoreApplication app(argc, argv);
         return RunDeviceCommand(options, stdout, stderr);
+    }
+    if (command == u"live") {
+        if (args.contains(u"--help")) {
+            Write(stdout, LiveUsage());
+            return 0;
+        }
+        LiveOptions options;
+        if (const auto error = ParseLiveArgs(args, options)) {
+            Write(stderr, "oltc-cli live: " + error->toLocal8Bit() + "\n" + LiveUsage());
+            return kExitUsage;
+        }
+        QCoreApplication app(argc, argv);
+        return RunLive(options, stdout, stderr);
     }
     Write(stderr, "oltc-cli: unknown command " + command.toLocal8Bit() + "\n" + kUsage);
     return 2;

@@ -15,6 +15,8 @@ bool CliBench::StartSimulator(const QStringList& options) {
     sim_.setProgram(OLTC_SIM_PATH);
     sim_.setArguments(QStringList{"--port", "3", "--folder", dir_.path()} + options);
     sim_.setProcessChannelMode(QProcess::SeparateChannels);
+    // A file, so the log neither fills a pipe nobody reads nor waits for an event loop.
+    sim_.setStandardErrorFile(dir_.filePath("oltc-sim.log"));
     sim_.start();
     if (!sim_.waitForStarted(5000))
         return false;
@@ -32,6 +34,11 @@ void CliBench::StopSimulator() {
         sim_.kill();
         sim_.waitForFinished(5000);
     }
+}
+
+QByteArray CliBench::SimulatorLog() const {
+    QFile file(dir_.filePath("oltc-sim.log"));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool CliBench::AddUsbBridge() {

@@ -20,6 +20,9 @@ public:
     // not report ready.
     bool StartSimulator(const QStringList& options);
     void StopSimulator();
+    // What the simulator wrote on stderr since it started: with --verbose,
+    // one line per request it received.
+    QByteArray SimulatorLog() const;
     // Puts the USB bridge double beside the program.
     bool AddUsbBridge();
 

@@ -1,0 +1,185 @@
+#include "LiveCommand.h"
+
+#include "ChargeReadout.h"
+#include "DeviceCommands.h"
+#include "Helpers.h"
+#include "ProgramFolder.h"
+#include "Responses.h"
+#include "ShowCommand.h"
+#include "TestFile.h"
+#include "UCommUnit.h"
+#include "UDataCenter.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QThread>
+
+namespace {
+
+const char kBlockNames[][9] = {"", "phase A", "phase B", "phase C", "rotation"};
+
+enum class Outcome { Captured, Failed };
+
+QByteArray Cleared(int size) {
+    return QByteArray(size, '\0');
+}
+
+QString AnswerText(const QByteArray& response) {
+    return QStringLiteral("answer 0x%1").arg(quint8(response.at(1)), 2, 16, QLatin1Char('0'));
+}
+
+// Sleeps until `ms` after the clock's start; at once when that has passed.
+void SleepUntil(const QElapsedTimer& clock, qint64 ms) {
+    const qint64 left = ms - clock.elapsed();
+    if (left > 0)
+        QThread::msleep(quint64(left));
+}
+
+// A status poll once a charge second for iChargeTime * 5 seconds; a manual
+// charge has nobody to end it, so the trigger wait starts at once.
+bool Charge(const TestParams& params, const LiveTiming& timing, std::FILE* err) {
+    const int seconds = params.iChargeTime * 5;
+    if (seconds == 0)
+        return true;
+    Print(err, QStringLiteral("oltc-cli live: charging for %1 s\n").arg(seconds));
+    ChargeReadout readout(params);
+    QElapsedTimer clock;
+    clock.start();
+    for (int s = 0; s < seconds; ++s) {
+        SleepUntil(clock, qint64(s) * timing.chargeSecondMs);
+        if (clock.elapsed() >= qint64(s + 1) * timing.chargeSecondMs)
+            continue; // a slow poll took this second's turn
+        QByteArray response = Cleared(kRequestBufferSize);
+        if (!Transact(ChargeStatusRequest(), response)) {
+            LinkFailed(err, QStringLiteral("charge status"));
+            return false;
+        }
+        Print(err, QStringLiteral("%1/%2 s  %3\n")
+                       .arg(s + 1, 2)
+                       .arg(seconds)
+                       .arg(readout.Update(*DecodeChargeStatus(response))));
+    }
+    SleepUntil(clock, qint64(seconds) * timing.chargeSecondMs);
+    return true;
+}
+
+// Arms the trigger and polls until the tester has captured an operation.
+bool WaitForTrigger(const LiveTiming& timing, std::FILE* err) {
+    QByteArray response = Cleared(kRequestBufferSize);
+    if (!Transact(ArmTriggerRequest(), response)) {
+        LinkFailed(err, QStringLiteral("arming the trigger"));
+        return false;
+    }
+    if (!IsAck(response)) {
+        Print(err, QStringLiteral("oltc-cli live: the tester did not arm its trigger (%1)\n")
+                       .arg(AnswerText(response)));
+        return false;
+    }
+    Print(err, QStringLiteral("oltc-cli live: waiting up to %1 s for the tap changer to operate\n")
+                   .arg(timing.triggerWaitMs / 1000.0));
+    QElapsedTimer clock;
+    clock.start();
+    for (qint64 due = timing.triggerPollMs; due <= timing.triggerWaitMs;
+         due += timing.triggerPollMs) {
+        SleepUntil(clock, due);
+        response = Cleared(kRequestBufferSize);
+        if (!Transact(PollTriggerRequest(), response)) {
+            LinkFailed(err, QStringLiteral("trigger poll"));
+            return false;
+        }
+        if (IsAck(response))
+            return true;
+    }
+    Print(err, QStringLiteral("oltc-cli live: no operation captured within %1 s\n")
+                   .arg(timing.triggerWaitMs / 1000.0));
+    return false;
+}
+
+bool Upload(const LiveTiming& timing, TestRecord& record, std::FILE* err) {
+    for (int block = 1; block <= 4; ++block) {
+        QThread::msleep(quint64(timing.blockGapMs));
+        Print(err, QStringLiteral("\roltc-cli live: uploading %1 ").arg(kBlockNames[block]));
+        QByteArray response = Cleared(kBlockBufferSize);
+        if (!Transact(UploadBlockRequest(quint8(block)), response) ||
+            !StoreUploadBlock(block, response, record)) {
+            Print(err, QStringLiteral("\n"));
+            LinkFailed(err, QStringLiteral("%1 block").arg(kBlockNames[block]));
+            return false;
+        }
+    }
+    Print(err, QStringLiteral("\roltc-cli live: uploaded            \n"));
+    record.strTestTime.SetText(DateTimeText(QDateTime::currentDateTime()));
+    record.HasData = true;
+    return true;
+}
+
+bool Stop() {
+    QByteArray response = Cleared(kRequestBufferSize);
+    return Transact(StopRequest(), response);
+}
+
+int WriteAndShow(const QString& path, const TestRecord& record, std::FILE* out, std::FILE* err) {
+    QString error;
+    TestRecord written;
+    if (!WriteTestFile(path, record, &error) ||
+        LoadTestFile(path, written, &error) != TestFileError::None) {
+        Print(err, QStringLiteral("oltc-cli live: %1 could not be written: %2\n").arg(path, error));
+        return kExitFailed;
+    }
+    const QByteArray text = ShowText(path, written, MarkersFor(ShowOptions(), written.params));
+    std::fwrite(text.constData(), 1, size_t(text.size()), out);
+    std::fflush(out);
+    return kExitOk;
+}
+
+} // namespace
+
+int RunLive(const LiveOptions& options, std::FILE* out, std::FILE* err) {
+    LoadSettings(SettingsPath());
+    ApplyLinkOptions(options.link, UDataCenter().settings);
+    return RunLiveTest(options, LiveTiming(), out, err);
+}
+
+int RunLiveTest(const LiveOptions& options, const LiveTiming& timing, std::FILE* out,
+                std::FILE* err) {
+    const SystemSettings& settings = UDataCenter().settings;
+    TestRecord record;
+    record.params = settings.params;
+    if (const auto error = ApplyParamOptions(options, record.params)) {
+        Print(err, QStringLiteral("oltc-cli live: %1\n").arg(*error));
+        return kExitUsage;
+    }
+    // The panel trims the tester's name and the place before it keeps them.
+    record.strTestUser.Set(settings.strTestUser.Bytes().trimmed());
+    record.strTestAdd.Set(settings.strTestAdd.Bytes().trimmed());
+
+    QByteArray response = Cleared(kRequestBufferSize);
+    if (!Transact(SetParamsRequest(record.params, record.params.iSeriesType), response))
+        return LinkFailed(err, QStringLiteral("sending the parameters"));
+    if (!IsAck(response)) {
+        Print(err,
+              QStringLiteral("oltc-cli live: 发送参数失败！ (%1)\n").arg(AnswerText(response)));
+        return kExitLinkFailed;
+    }
+    response = Cleared(kRequestBufferSize);
+    if (!Transact(StartChargeRequest(), response))
+        return LinkFailed(err, QStringLiteral("start of charging"));
+
+    // From here on the tester is charging: whatever happens, it gets the stop.
+    bool captured = false;
+    if (!IsAck(response))
+        Print(err,
+              QStringLiteral("oltc-cli live: 开始充电失败！ (%1)\n").arg(AnswerText(response)));
+    else
+        captured = Charge(record.params, timing, err) && WaitForTrigger(timing, err) &&
+                   Upload(timing, record, err);
+    const bool stopped = Stop();
+    if (!stopped)
+        LinkFailed(err, QStringLiteral("stop"));
+    QThread::msleep(quint64(timing.afterStopMs));
+    if (!captured)
+        return kExitLinkFailed;
+    // A whole capture is kept even when the stop went unanswered.
+    const int written = WriteAndShow(options.output, record, out, err);
+    return written != kExitOk ? written : stopped ? kExitOk : kExitLinkFailed;
+}
