@@ -5,6 +5,7 @@
 #include "CliBench.h"
 #include "PortNames.h"
 #include "SerialFront.h"
+#include "SimFault.h"
 #include "SimWaveform.h"
 #include "TestFile.h"
 #include "UDataCenter.h"
@@ -168,8 +169,6 @@ TEST_F(LiveCommandTest, FailuresWriteNothingAndStopWhatCharges) {
         {"F5:nak", "F4 F5 F9", "开始充电失败！"},
         // no stop for a charge that may not have started
         {"F5:noanswer", "F4 F5 F5 F5 F5", "通讯失败！ start of charging"},
-        {"F7:nak", "F4 F5 F7 F9", "did not arm"},
-        {"F8:noanswer", "F4 F5 F7 F8 F8 F8 F8 F9", "通讯失败！ trigger poll"},
         {"FA:cut:100", "F4 F5 F7 F8 FA FA FA FA F9", "通讯失败！ phase A block"},
     };
     for (const Case& c : cases) {
@@ -333,47 +332,103 @@ TEST(ChargeReadout, ShowsWhatTheChargingWindowShows) {
     EXPECT_TRUE(ab.contains(u"  B ") && !ab.contains(u"C ")) << ab.toStdString();
 }
 
-// The three-minute bound, shortened, in this process against an in-process tester.
-TEST(LiveWait, NoOperationCapturedWithinTheBound) {
-    QTemporaryDir folder;
-    SimConfig config;
-    config.baudIndex = kFast.toInt();
-    config.pollsBeforeReady = 1000;
-    SerialFront front(config);
-    ASSERT_TRUE(front.Start(folder.path(), 1));
-    SetPortsFolder(folder.filePath("ports"));
-    UDataCenter() = DataCenter{};
-    UDataCenter().settings.giCommStyle = 1;
-    UDataCenter().settings.giCommPort = 1;
-    UDataCenter().settings.giBaudRate = config.baudIndex;
+QByteArray ReadAll(std::FILE* stream) {
+    QByteArray bytes(int(std::ftell(stream)), '\0');
+    std::rewind(stream);
+    bytes.resize(qsizetype(std::fread(bytes.data(), 1, size_t(bytes.size()), stream)));
+    return bytes;
+}
 
-    LiveOptions options;
-    ASSERT_FALSE(ParseLiveArgs({"--charge", "0", "-o", folder.filePath("none.cty")}, options));
-    LiveTiming timing;
-    timing.triggerPollMs = 300;
-    timing.triggerWaitMs = 1500;
-    timing.afterStopMs = 0;
-    std::FILE* out = std::tmpfile();
-    std::FILE* err = std::tmpfile();
-    const int status = RunLiveTest(options, timing, out, err);
-    front.Stop();
-    SetPortsFolder({});
-    UDataCenter() = DataCenter{};
+// With the waits shortened, in this process against an in-process tester:
+// the three-minute bound, a charge poll, arming or trigger poll that fails,
+// a stop that fails.
+TEST(LiveWait, ShortenedRoads) {
+    struct Case {
+        int polls; // the capture is ready on this trigger poll
+        const char* fault;
+        QStringList args;
+        int exitCode;
+        const char* commands;
+        const char* said;
+        bool written;
+    };
+    const Case cases[] = {
+        {1000,
+         "",
+         {"--charge", "0"},
+         3,
+         "F4 F5 F7 F8 F8 F8 F8 F8 F9",
+         "no operation captured within 1.5 s",
+         false},
+        {1,
+         "F6:noanswer",
+         {"--charge", "1"},
+         3,
+         "F4 F5 F6 F6 F6 F6 F9",
+         "通讯失败！ charge status",
+         false},
+        {1, "F7:nak", {"--charge", "0"}, 3, "F4 F5 F7 F9", "did not arm", false},
+        {1,
+         "F8:noanswer",
+         {"--charge", "0"},
+         3,
+         "F4 F5 F7 F8 F8 F8 F8 F9",
+         "通讯失败！ trigger poll",
+         false},
+        // the capture is whole: it is kept, but the tester may still be charging
+        {1,
+         "F9:noanswer",
+         {"--charge", "0"},
+         3,
+         "F4 F5 F7 F8 FA FA FA FA F9 F9 F9 F9",
+         "通讯失败！ stop",
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.fault);
+        QTemporaryDir folder;
+        SimConfig config;
+        config.baudIndex = kFast.toInt();
+        config.pollsBeforeReady = c.polls;
+        if (*c.fault)
+            config.faults << *ParseFault(c.fault);
+        SerialFront front(config);
+        ASSERT_TRUE(front.Start(folder.path(), 1));
+        SetPortsFolder(folder.filePath("ports"));
+        UDataCenter() = DataCenter{};
+        UDataCenter().settings.giCommStyle = 1;
+        UDataCenter().settings.giCommPort = 1;
+        UDataCenter().settings.giBaudRate = config.baudIndex;
 
-    EXPECT_EQ(status, 3);
-    QStringList commands;
-    for (const LoggedRequest& r : front.Requests())
-        commands << r.HexText().left(2);
-    EXPECT_EQ(commands.join(' '), "F4 F5 F7 F8 F8 F8 F8 F8 F9");
-    std::rewind(err);
-    char text[1024] = {};
-    const size_t n = std::fread(text, 1, sizeof text - 1, err);
-    EXPECT_TRUE(QByteArray(text, qsizetype(n)).contains("no operation captured within 1.5 s"))
-        << text;
-    EXPECT_EQ(std::ftell(out), 0);
-    EXPECT_FALSE(QFile::exists(folder.filePath("none.cty")));
-    std::fclose(out);
-    std::fclose(err);
+        const QString path = folder.filePath("live.cty");
+        LiveOptions options;
+        ASSERT_FALSE(ParseLiveArgs(c.args + QStringList{"-o", path}, options));
+        LiveTiming timing;
+        timing.chargeSecondMs = 100;
+        timing.triggerPollMs = 300;
+        timing.triggerWaitMs = 1500;
+        timing.afterStopMs = 0;
+        std::FILE* out = std::tmpfile();
+        std::FILE* err = std::tmpfile();
+        const int status = RunLiveTest(options, timing, out, err);
+        front.Stop();
+        SetPortsFolder({});
+        UDataCenter() = DataCenter{};
+        const QByteArray printed = ReadAll(out);
+        const QByteArray said = ReadAll(err);
+        std::fclose(out);
+        std::fclose(err);
+
+        EXPECT_EQ(status, c.exitCode);
+        QStringList commands;
+        for (const LoggedRequest& r : front.Requests())
+            commands << r.HexText().left(2);
+        EXPECT_EQ(commands.join(' '), c.commands);
+        EXPECT_TRUE(said.contains(c.said)) << said.constData();
+        EXPECT_EQ(QFile::exists(path), c.written);
+        EXPECT_EQ(printed.startsWith("== " + path.toUtf8() + "\n"), c.written)
+            << printed.constData();
+    }
 }
 
 } // namespace
