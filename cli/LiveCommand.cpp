@@ -13,6 +13,8 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QThread>
+#include <algorithm>
+#include <csignal>
 
 namespace {
 
@@ -28,11 +30,26 @@ QString AnswerText(const QByteArray& response) {
     return QStringLiteral("answer 0x%1").arg(quint8(response.at(1)), 2, 16, QLatin1Char('0'));
 }
 
-// Sleeps until `ms` after the clock's start; at once when that has passed.
-void SleepUntil(const QElapsedTimer& clock, qint64 ms) {
-    const qint64 left = ms - clock.elapsed();
-    if (left > 0)
-        QThread::msleep(quint64(left));
+// The signal that interrupted the test, 0 while none did.
+volatile std::sig_atomic_t interruptedBy = 0;
+
+void Interrupt(int signal) {
+    interruptedBy = signal;
+}
+
+// Sleeps until `ms` after the clock's start, in short steps so that an
+// interrupt ends the wait soon; false when it did.
+bool SleepUntil(const QElapsedTimer& clock, qint64 ms) {
+    for (qint64 left = ms - clock.elapsed(); left > 0 && !interruptedBy;
+         left = ms - clock.elapsed())
+        QThread::msleep(quint64(std::min<qint64>(left, 100)));
+    return !interruptedBy;
+}
+
+bool Sleep(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    return SleepUntil(clock, ms);
 }
 
 // A status poll once a charge second for iChargeTime * 5 seconds; a manual
@@ -46,7 +63,8 @@ bool Charge(const TestParams& params, const LiveTiming& timing, std::FILE* err) 
     QElapsedTimer clock;
     clock.start();
     for (int s = 0; s < seconds; ++s) {
-        SleepUntil(clock, qint64(s) * timing.chargeSecondMs);
+        if (!SleepUntil(clock, qint64(s) * timing.chargeSecondMs))
+            return false;
         if (clock.elapsed() >= qint64(s + 1) * timing.chargeSecondMs)
             continue; // a slow poll took this second's turn
         QByteArray response = Cleared(kRequestBufferSize);
@@ -59,8 +77,7 @@ bool Charge(const TestParams& params, const LiveTiming& timing, std::FILE* err) 
                        .arg(seconds)
                        .arg(readout.Update(*DecodeChargeStatus(response))));
     }
-    SleepUntil(clock, qint64(seconds) * timing.chargeSecondMs);
-    return true;
+    return SleepUntil(clock, qint64(seconds) * timing.chargeSecondMs);
 }
 
 // Arms the trigger and polls until the tester has captured an operation.
@@ -81,7 +98,8 @@ bool WaitForTrigger(const LiveTiming& timing, std::FILE* err) {
     clock.start();
     for (qint64 due = timing.triggerPollMs; due <= timing.triggerWaitMs;
          due += timing.triggerPollMs) {
-        SleepUntil(clock, due);
+        if (!SleepUntil(clock, due))
+            return false;
         response = Cleared(kRequestBufferSize);
         if (!Transact(PollTriggerRequest(), response)) {
             LinkFailed(err, QStringLiteral("trigger poll"));
@@ -97,7 +115,8 @@ bool WaitForTrigger(const LiveTiming& timing, std::FILE* err) {
 
 bool Upload(const LiveTiming& timing, TestRecord& record, std::FILE* err) {
     for (int block = 1; block <= 4; ++block) {
-        QThread::msleep(quint64(timing.blockGapMs));
+        if (!Sleep(timing.blockGapMs))
+            return false;
         Print(err, QStringLiteral("\roltc-cli live: uploading %1 ").arg(kBlockNames[block]));
         QByteArray response = Cleared(kBlockBufferSize);
         if (!Transact(UploadBlockRequest(quint8(block)), response) ||
@@ -135,6 +154,9 @@ int WriteAndShow(const QString& path, const TestRecord& record, std::FILE* out, 
 } // namespace
 
 int RunLive(const LiveOptions& options, std::FILE* out, std::FILE* err) {
+    // An interrupted test still stops the tester, which would go on charging.
+    std::signal(SIGINT, Interrupt);
+    std::signal(SIGTERM, Interrupt);
     LoadSettings(SettingsPath());
     ApplyLinkOptions(options.link, UDataCenter().settings);
     return RunLiveTest(options, LiveTiming(), out, err);
@@ -161,6 +183,8 @@ int RunLiveTest(const LiveOptions& options, const LiveTiming& timing, std::FILE*
               QStringLiteral("oltc-cli live: 发送参数失败！ (%1)\n").arg(AnswerText(response)));
         return kExitLinkFailed;
     }
+    if (interruptedBy)
+        return 128 + interruptedBy;
     response = Cleared(kRequestBufferSize);
     if (!Transact(StartChargeRequest(), response))
         return LinkFailed(err, QStringLiteral("start of charging"));
@@ -171,14 +195,16 @@ int RunLiveTest(const LiveOptions& options, const LiveTiming& timing, std::FILE*
         Print(err,
               QStringLiteral("oltc-cli live: 开始充电失败！ (%1)\n").arg(AnswerText(response)));
     else
-        captured = Charge(record.params, timing, err) && WaitForTrigger(timing, err) &&
-                   Upload(timing, record, err);
+        captured = Charge(record.params, timing, err) && !interruptedBy &&
+                   WaitForTrigger(timing, err) && Upload(timing, record, err);
+    if (!captured && interruptedBy)
+        Print(err, QStringLiteral("\noltc-cli live: interrupted; stopping the tester\n"));
     const bool stopped = Stop();
     if (!stopped)
         LinkFailed(err, QStringLiteral("stop"));
     QThread::msleep(quint64(timing.afterStopMs));
     if (!captured)
-        return kExitLinkFailed;
+        return interruptedBy ? 128 + interruptedBy : kExitLinkFailed;
     // A whole capture is kept even when the stop went unanswered.
     const int written = WriteAndShow(options.output, record, out, err);
     return written != kExitOk ? written : stopped ? kExitOk : kExitLinkFailed;

@@ -12,8 +12,10 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <csignal>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -185,6 +187,30 @@ TEST_F(LiveCommandTest, FailuresWriteNothingAndStopWhatCharges) {
         EXPECT_TRUE(result.out.isEmpty());
         EXPECT_EQ(ReadFile(bench.Path("kept.cty")), QByteArray("an older file"));
     }
+}
+
+TEST_F(LiveCommandTest, InterruptStopsTheTester) {
+    ASSERT_TRUE(bench.StartSimulator({"--baud-index", kFast, "--polls", "1000", "--verbose"}));
+    QProcess cli;
+    cli.setProgram(bench.Path("oltc-cli"));
+    cli.setArguments(
+        {"live", "--port", "3", "--baud-index", kFast, "--charge", "0", "-o", "never.cty"});
+    cli.setWorkingDirectory(bench.Folder());
+    cli.setReadChannel(QProcess::StandardError);
+    cli.start();
+    QByteArray err;
+    while (!err.contains("waiting up to") && cli.waitForReadyRead(10000))
+        err += cli.readAllStandardError();
+    ASSERT_TRUE(err.contains("waiting up to")) << err.constData();
+    ::kill(pid_t(cli.processId()), SIGINT);
+    const bool finished = cli.waitForFinished(10000);
+    if (!finished)
+        cli.kill();
+    ASSERT_TRUE(finished);
+    EXPECT_EQ(cli.exitCode(), 128 + SIGINT);
+    EXPECT_TRUE(cli.readAllStandardError().contains("interrupted"));
+    EXPECT_EQ(Commands(Requests(bench.SimulatorLog())), "F4 F5 F7 F9");
+    EXPECT_FALSE(QFile::exists(bench.Path("never.cty")));
 }
 
 TEST_F(LiveCommandTest, OverUsb) {
