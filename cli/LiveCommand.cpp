@@ -20,8 +20,7 @@ namespace {
 
 const char kBlockNames[][9] = {"", "phase A", "phase B", "phase C", "rotation"};
 
-enum class Outcome { Captured, Failed };
-
+// Every exchange starts from a buffer cleared to zero.
 QByteArray Cleared(int size) {
     return QByteArray(size, '\0');
 }
