@@ -2,7 +2,7 @@
 
 #include "ChartMath.h"
 
-#include <QScopedValueRollback>
+#include <QPainter>
 #include <cmath>
 
 namespace {
@@ -15,15 +15,11 @@ TWaveChart::TWaveChart(QWidget* parent) : QCustomPlot(parent) {
     setObjectName(QStringLiteral("ChartA"));
     setFocusPolicy(Qt::ClickFocus);
     setNoAntialiasingOnDrag(true);
-    // The markers draw into a buffer of their own, so moving one repaints
-    // a dozen lines instead of every waveform.
-    addLayer(QStringLiteral("markers"), layer(QStringLiteral("main")), QCustomPlot::limAbove);
-    markerLayer_ = layer(QStringLiteral("markers"));
-    markerLayer_->setMode(QCPLayer::lmBuffered);
     for (int i = 0; i < 15; ++i) {
         QCPGraph* graph = addGraph();
-        if (i >= 3)
-            graph->setLayer(markerLayer_);
+        // The marker series hold the positions; paintEvent draws them, so that
+        // moving one repaints two thin columns instead of the whole chart.
+        graph->setVisible(i < 3);
         graph->setLineStyle(QCPGraph::lsLine);
         graph->setScatterStyle(QCPScatterStyle::ssNone);
         graph->setAdaptiveSampling(true);
@@ -91,17 +87,42 @@ void TWaveChart::PlaceMarker(int k, int index) {
     const int phase = (k - 1) / 4 + 1;
     const auto [lower, upper] = PhaseBand(phase, inverted_);
     QCPGraph* marker = MarkerSeries(k);
+    const QRect before = MarkerColumn(k);
     marker->data()->clear();
     const double x = index / 10.0;
     marker->addData(x, lower);
     marker->addData(x, upper);
-    if (redrawing_)
-        return; // the redraw repaints everything once at its end
-    markerLayer_->replot();
+    update(before);
+    update(MarkerColumn(k));
+}
+
+QRect TWaveChart::MarkerColumn(int k) const {
+    const auto data = MarkerSeries(k)->data();
+    if (data->isEmpty())
+        return {};
+    const int x = int(std::lround(xAxis->coordToPixel(data->constBegin()->key)));
+    const QRect plot = axisRect()->rect();
+    return QRect(x - 1, plot.top(), 3, plot.height());
+}
+
+void TWaveChart::paintEvent(QPaintEvent* event) {
+    QCustomPlot::paintEvent(event);
+    QPainter painter(this);
+    painter.setClipRect(axisRect()->rect());
+    painter.setPen(QPen(kMarkerColor, 1, Qt::DotLine));
+    for (int k = 1; k <= 12; ++k) {
+        const auto data = MarkerSeries(k)->data();
+        if (data->size() < 2)
+            continue;
+        const auto first = data->constBegin();
+        const auto last = data->constEnd() - 1;
+        const double x = double(std::lround(xAxis->coordToPixel(first->key)));
+        painter.drawLine(QPointF(x, yAxis->coordToPixel(first->value)),
+                         QPointF(x, yAxis->coordToPixel(last->value)));
+    }
 }
 
 void TWaveChart::RedrawChart(const TestRecord& record) {
-    const QScopedValueRollback<bool> batch(redrawing_, true);
     UndoZoom();
     ClearSeries();
     const auto drawn = DrawnPhases(record.params.iSwitchType, record.params.iTestMode);

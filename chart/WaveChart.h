@@ -63,17 +63,19 @@ signals:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void UpdateMargins();
+    // The pixels a marker's line covers, for a repaint of just those.
+    QRect MarkerColumn(int k) const;
     void ZoomRectDone(const QRect& rect, QMouseEvent* event);
 
     std::array<QCPGraph*, 15> series_{};
-    QCPLayer* markerLayer_ = nullptr;
-    bool redrawing_ = false;
+
     TRuler* ruler_ = nullptr;
     bool inverted_ = false;
     QColor background_{192, 192, 192};
