@@ -1,5 +1,7 @@
 #include "UDlgCharge.h"
 
+#include "Analysis.h"
+
 #include "GridCells.h"
 #include "Message.h"
 #include "Requests.h"
@@ -30,7 +32,7 @@ TFrmCharge::TFrmCharge(const TestParams& params, QWidget* parent)
       lblStrtip(new QLabel(this)), SGData(new QTableWidget(this)),
       BtnOk(new QPushButton(QStringLiteral("开始测试"), this)),
       BtnClose(new QPushButton(QStringLiteral("取消"), this)), Timer1(new QTimer(this)),
-      TimerWait(new QTimer(this)), shown_(ShownPhases(params.iSwitchType, params.iTestMode)) {
+      TimerWait(new QTimer(this)), shown_(DrawnPhases(params.iSwitchType, params.iTestMode)) {
     setWindowTitle(QStringLiteral("充电进行中..."));
 
     SetupFixedGrid(*SGData, kRows, kColumns);

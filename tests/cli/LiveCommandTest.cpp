@@ -336,16 +336,6 @@ TEST(ChargeReadout, ShowsWhatTheChargingWindowShows) {
               QStringLiteral("A 10.10 V 0.10 A 101.00 Ω 0.99 %  B 0.01 V 0.00 A 2.33 Ω 0.00 %  "
                              "C 0.00 V 0.00 A 0.00 Ω -- %"));
 
-    const std::array<int, 3> milliohms[] = {
-        // mV, mA, mΩ: halves go to the even neighbour
-        {1, 2000, 0},
-        {3, 2000, 2},
-        {5, 2000, 2},
-        {7, 0, 0},
-    };
-    for (const auto& [mv, ma, expected] : milliohms)
-        EXPECT_EQ(ChargeReadout::Milliohms(mv, ma), expected) << mv << " / " << ma;
-
     TestParams acToB;
     acToB.iSwitchType = 1;
     acToB.iTestMode = 0;

@@ -33,9 +33,3 @@ QStringList ReadingTexts(const PhaseReading& reading) {
         rate ? QString::asprintf("%.2f %%", *rate) : QStringLiteral("-- %"),
     };
 }
-
-std::array<bool, 3> ShownPhases(int switchType, int testMode) {
-    const bool all = switchType == 0;
-    return {true, all || (switchType == 1 && testMode == 1),
-            all || (switchType == 1 && testMode == 0)};
-}

@@ -6,7 +6,8 @@
 #include <array>
 #include <optional>
 
-// What the charging dialog knows of one phase; every value starts at 0.
+// What a charging read-out knows of one phase; every value starts at 0.
+// The phases shown are those the chart draws (DrawnPhases).
 struct PhaseReading {
     qint32 voltage = 0;    // mV
     qint32 current = 0;    // mA
@@ -28,7 +29,3 @@ std::optional<double> ChangeRate(qint32 resistance, qint32 previous);
 // The four rows of a shown column: voltage, current, resistance, change
 // rate. Without a rate the last row reads "-- %".
 QStringList ReadingTexts(const PhaseReading& reading);
-
-// Which of the phase columns A, B, C the switch type and mode fill:
-// (A.B.C)->O all three, (A.C)->B A and C, (A.B)->C A and B.
-std::array<bool, 3> ShownPhases(int switchType, int testMode);
