@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Layout.h"
+#include "ShownTest.h"
 
 #include <QMainWindow>
 #include <array>
@@ -65,6 +66,9 @@ public:
     bool DragMode() const { return dragMode_; }
     bool PanButtonDown() const { return panButtonDown_; }
     const LayoutMetrics& Layout() const { return layout_; }
+
+    // The texts, markers and chart settings as the window shows them now.
+    ShownTest ShownNow() const;
 
     QString ProgramFolder() const { return programFolder_; }
     QString TestFolder() const;

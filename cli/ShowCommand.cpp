@@ -6,8 +6,6 @@
 #include "ResultBoxes.h"
 #include "TestFile.h"
 
-#include <QRegularExpression>
-
 namespace {
 
 constexpr char kPhaseLetters[] = "ABC";
@@ -23,33 +21,13 @@ QString ChargeText(quint8 index) {
     return index == 0 ? Shown(ChargeTimeItems(), 0) : Shown(ChargeTimeItems(), index) + " S";
 }
 
-std::optional<QString> ParseMarker(const QString& value, ShowOptions& options) {
-    static const QRegularExpression form(
-        QStringLiteral("^([ABCabc])=(\\d{1,9}),(\\d{1,9}),(\\d{1,9}),(\\d{1,9})$"));
-    const auto match = form.match(value);
-    if (!match.hasMatch())
-        return QStringLiteral("--marker %1: expected P=t1,t2,t3,t4 with P one of A, B, C")
-            .arg(value);
-    std::array<int, 4> t{};
-    for (int i = 0; i < 4; ++i)
-        t[i] = match.captured(i + 2).toInt();
-    if (!(0 <= t[0] && t[0] <= t[1] && t[1] <= t[2] && t[2] <= t[3] && t[3] <= kSampleCount))
-        return QStringLiteral("--marker %1: need 0 <= t1 <= t2 <= t3 <= t4 <= %2")
-            .arg(value)
-            .arg(kSampleCount);
-    options.markers[match.captured(1).toUpper().at(0).unicode() - 'A'] = t;
-    return std::nullopt;
-}
-
 } // namespace
 
 QByteArray ShowUsage() {
     return "usage: oltc-cli show [--json] [--marker P=t1,t2,t3,t4]... FILE...\n"
            "  Shows the parameters, header and results of .cty test files.\n"
-           "  --json      one JSON object per file (an array for several files)\n"
-           "  --marker    the four marker sample indices of phase P (A, B or C),\n"
-           "              0 <= t1 <= t2 <= t3 <= t4 <= 2688; by default the markers\n"
-           "              stand at 100, 200, 300, 400 on the phases the test draws\n";
+           "  --json      one JSON object per file (an array for several files)\n" +
+           ShownOptionsUsage(kMarkerOption);
 }
 
 std::optional<QString> ParseShowArgs(const QStringList& args, ShowOptions& options) {
@@ -62,32 +40,21 @@ std::optional<QString> ParseShowArgs(const QStringList& args, ShowOptions& optio
             onlyFiles = true;
         } else if (arg == u"--json") {
             options.json = true;
-        } else if (arg == u"--marker" || arg.startsWith(u"--marker=")) {
-            QString value;
-            if (arg == u"--marker") {
-                if (++i == args.size())
-                    return QStringLiteral("--marker needs a value P=t1,t2,t3,t4");
-                value = args[i];
-            } else {
-                value = arg.mid(9);
-            }
-            if (auto error = ParseMarker(value, options))
-                return error;
         } else {
-            return QStringLiteral("unknown option %1").arg(arg);
+            QString error;
+            switch (ParseShownOption(args, i, kMarkerOption, options.shown, error)) {
+            case OptionParse::Taken:
+                break;
+            case OptionParse::Bad:
+                return error;
+            case OptionParse::NotMine:
+                return QStringLiteral("unknown option %1").arg(arg);
+            }
         }
     }
     if (options.files.isEmpty())
         return QStringLiteral("no test file given");
     return std::nullopt;
-}
-
-TransitionMarkers MarkersFor(const ShowOptions& options, const TestParams& params) {
-    TransitionMarkers markers = StartMarkers(params);
-    for (int p = 0; p < 3; ++p)
-        if (options.markers[p])
-            markers.phase[p] = *options.markers[p];
-    return markers;
 }
 
 QByteArray ShowText(const QString& path, const TestRecord& record,
@@ -199,7 +166,7 @@ int RunShow(const QStringList& args, QByteArray& out, QByteArray& err) {
             status = 2;
             continue;
         }
-        const TransitionMarkers markers = MarkersFor(options, record.params);
+        const TransitionMarkers markers = MarkersFor(options.shown, record.params);
         if (!options.json) {
             out += (shown++ ? "\n" : "") + ShowText(path, record, markers);
         } else {

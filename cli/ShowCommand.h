@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Analysis.h"
+#include "ShownOptions.h"
 
 #include <QByteArray>
 #include <QString>
@@ -10,15 +11,12 @@
 
 struct ShowOptions {
     bool json = false;
-    std::array<std::optional<std::array<int, 4>>, 3> markers; // set by --marker, A B C
+    ShownOptions shown; // --marker
     QStringList files;
 };
 
 // Parses the arguments after "show"; the error text when they are wrong.
 std::optional<QString> ParseShowArgs(const QStringList& args, ShowOptions& options);
-
-// The markers for one file: where a redraw puts them, unless set by --marker.
-TransitionMarkers MarkersFor(const ShowOptions& options, const TestParams& params);
 
 QByteArray ShowText(const QString& path, const TestRecord& record,
                     const TransitionMarkers& markers);

@@ -1,0 +1,33 @@
+// What the report and the exports copy from the window: its texts as shown.
+#include "UMain.h"
+
+#include "UDataCenter.h"
+#include "WaveChart.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+ShownTest TFrmMain::ShownNow() const {
+    ShownTest shown;
+    PanelTexts& t = shown.panel;
+    t.switchType = cbSwitchType->currentText();
+    t.testMode = cbTestMode->currentText();
+    t.testStep = cbTestStep->currentText();
+    t.sampleBurst = EdtSampleBurst->text();
+    t.samplePoint = EdtSamplePoint->text();
+    t.sampleTime = EdtSampleTime->text();
+    t.user = EdtUser->text();
+    t.addr = EdtAddr->text();
+    t.memoTime = MemoTime->toPlainText();
+    for (size_t i = 0; i < shown.boxes.size(); ++i)
+        shown.boxes[i] = ResultBoxes[i]->text();
+    shown.record = dc_.record;
+    shown.markers = ChartA->Markers();
+    shown.inverted = cbInverted->isChecked();
+    const SystemSettings& s = dc_.settings;
+    shown.color = {s.gRColor, s.gGColor, s.gBColor};
+    shown.brand = dc_.link.Brand;
+    return shown;
+}

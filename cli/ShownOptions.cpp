@@ -1,0 +1,136 @@
+#include "ShownOptions.h"
+
+#include "ProgramFolder.h"
+#include "Settings.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+std::optional<QString> ParseMarker(const QString& value, ShownOptions& options) {
+    static const QRegularExpression form(
+        QStringLiteral("^([ABCabc])=(\\d{1,9}),(\\d{1,9}),(\\d{1,9}),(\\d{1,9})$"));
+    const auto match = form.match(value);
+    if (!match.hasMatch())
+        return QStringLiteral("--marker %1: expected P=t1,t2,t3,t4 with P one of A, B, C")
+            .arg(value);
+    std::array<int, 4> t{};
+    for (int i = 0; i < 4; ++i)
+        t[i] = match.captured(i + 2).toInt();
+    if (!(0 <= t[0] && t[0] <= t[1] && t[1] <= t[2] && t[2] <= t[3] && t[3] <= kSampleCount))
+        return QStringLiteral("--marker %1: need 0 <= t1 <= t2 <= t3 <= t4 <= %2")
+            .arg(value)
+            .arg(kSampleCount);
+    options.markers[match.captured(1).toUpper().at(0).unicode() - 'A'] = t;
+    return std::nullopt;
+}
+
+std::optional<QString> ParseColor(const QString& value, ShownOptions& options) {
+    static const QRegularExpression form(QStringLiteral("^(\\d{1,3}),(\\d{1,3}),(\\d{1,3})$"));
+    const auto match = form.match(value);
+    const int r = match.captured(1).toInt(), g = match.captured(2).toInt(),
+              b = match.captured(3).toInt();
+    if (!match.hasMatch() || r > 255 || g > 255 || b > 255)
+        return QStringLiteral("--color %1: expected R,G,B, each 0..255").arg(value);
+    options.color = ChartColor{r, g, b};
+    return std::nullopt;
+}
+
+std::optional<QString> ParseBrand(const QString& value, ShownOptions& options) {
+    if (value != u"0" && value != u"1" && value != u"2")
+        return QStringLiteral("--brand %1: expected 0, 1 or 2").arg(value);
+    options.brand = value.toInt();
+    return std::nullopt;
+}
+
+} // namespace
+
+OptionParse ParseShownOption(const QStringList& args, qsizetype& i, unsigned accepted,
+                             ShownOptions& options, QString& error) {
+    const QString& arg = args[i];
+    if ((accepted & kInvertedOption) && arg == u"--inverted") {
+        options.inverted = true;
+        return OptionParse::Taken;
+    }
+    struct Valued {
+        unsigned bit;
+        QString name;
+        std::optional<QString> (*parse)(const QString&, ShownOptions&);
+        const char* form;
+    };
+    const Valued valued[] = {
+        {kMarkerOption, QStringLiteral("--marker"), ParseMarker, "P=t1,t2,t3,t4"},
+        {kColorOption, QStringLiteral("--color"), ParseColor, "R,G,B"},
+        {kBrandOption, QStringLiteral("--brand"), ParseBrand, "0, 1 or 2"},
+    };
+    for (const Valued& v : valued) {
+        if (!(accepted & v.bit))
+            continue;
+        QString value;
+        if (arg == v.name) {
+            if (++i == args.size()) {
+                error = QStringLiteral("%1 needs a value %2").arg(v.name, QLatin1String(v.form));
+                return OptionParse::Bad;
+            }
+            value = args[i];
+        } else if (arg.startsWith(v.name + u'=')) {
+            value = arg.mid(v.name.size() + 1);
+        } else {
+            continue;
+        }
+        if (auto bad = v.parse(value, options)) {
+            error = *bad;
+            return OptionParse::Bad;
+        }
+        return OptionParse::Taken;
+    }
+    return OptionParse::NotMine;
+}
+
+TransitionMarkers MarkersFor(const ShownOptions& options, const TestParams& params) {
+    TransitionMarkers markers = StartMarkers(params);
+    for (int p = 0; p < 3; ++p)
+        if (options.markers[p])
+            markers.phase[p] = *options.markers[p];
+    return markers;
+}
+
+ShownTest ShownFromFile(const TestRecord& record, const ShownOptions& options,
+                        ChartColor settingsColor) {
+    return ShownTestOf(record, MarkersFor(options, record.params), options.inverted,
+                       options.color.value_or(settingsColor), options.brand);
+}
+
+ChartColor SettingsChartColor() {
+    const SystemSettings s =
+        ReadSettingsFile(QDir(ProgramFolder()).filePath(QLatin1String(kSettingsFileName)));
+    return {s.gRColor, s.gGColor, s.gBColor};
+}
+
+QString FreePath(const QString& folder, const QString& stem, const QString& extension) {
+    const QDir dir(folder);
+    for (int n = 1;; ++n) {
+        const QString name = n == 1 ? QStringLiteral("%1.%2").arg(stem, extension)
+                                    : QStringLiteral("%1 (%2).%3").arg(stem).arg(n).arg(extension);
+        const QFileInfo info(dir.filePath(name));
+        if (!info.exists() && !info.isSymLink())
+            return info.filePath();
+    }
+}
+
+QByteArray ShownOptionsUsage(unsigned accepted) {
+    QByteArray text;
+    if (accepted & kMarkerOption)
+        text += "  --marker P=t1,t2,t3,t4  the four marker sample indices of phase P (A, B\n"
+                "              or C), 0 <= t1 <= t2 <= t3 <= t4 <= 2688; by default the\n"
+                "              markers stand at 100, 200, 300, 400 on the phases drawn\n";
+    if (accepted & kInvertedOption)
+        text += "  --inverted  as with the inversion box checked\n";
+    if (accepted & kColorOption)
+        text += "  --color R,G,B  the chart background (default: the settings file's)\n";
+    if (accepted & kBrandOption)
+        text += "  --brand 0|1|2  the maker in the footer: none, Aulex, Borvin (default 0)\n";
+    return text;
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "ShownTest.h"
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <optional>
+
+// What the window would show beside a test file: the options that report
+// and export share with show.
+struct ShownOptions {
+    std::array<std::optional<std::array<int, 4>>, 3> markers; // --marker, A B C
+    bool inverted = false;                                    // --inverted
+    std::optional<ChartColor> color;                          // --color R,G,B
+    int brand = 0;                                            // --brand 0|1|2
+};
+
+// Which of the options a command takes.
+enum ShownOptionSet : unsigned {
+    kMarkerOption = 1,
+    kInvertedOption = 2,
+    kColorOption = 4,
+    kBrandOption = 8,
+};
+
+enum class OptionParse { NotMine, Taken, Bad };
+
+// Takes the option at args[i] (and its value, advancing i) when it is one
+// of `accepted`; Bad with the reason in `error` when its value is wrong.
+OptionParse ParseShownOption(const QStringList& args, qsizetype& i, unsigned accepted,
+                             ShownOptions& options, QString& error);
+
+// The markers for a test: where a redraw puts them, unless set by --marker.
+TransitionMarkers MarkersFor(const ShownOptions& options, const TestParams& params);
+
+// The window's view of a test file read into `record` (HasData set), with
+// the chart colour of --color or else `settingsColor`.
+ShownTest ShownFromFile(const TestRecord& record, const ShownOptions& options,
+                        ChartColor settingsColor);
+
+// The chart colour of the settings file beside the program.
+ChartColor SettingsChartColor();
+
+// "NAME.ext" in `folder`, or "NAME (2).ext", "NAME (3).ext"...: the first
+// name that nothing stands at; nothing is ever overwritten.
+QString FreePath(const QString& folder, const QString& stem, const QString& extension);
+
+// The help lines of the options in `accepted`.
+QByteArray ShownOptionsUsage(unsigned accepted);
