@@ -1,8 +1,8 @@
 #include "Application.h"
 
+#include "ChartStyle.h"
 #include "Message.h"
 
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <exception>
@@ -21,17 +21,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 QFont Application::WindowFont() {
-    // One family that is really there: a list with missing names costs a
-    // font lookup on every text layout.
-    static const QString family = [] {
-        const QStringList families = QFontDatabase::families();
-        for (const char* name : {"宋体", "SimSun", "NSimSun", "WenQuanYi Zen Hei Sharp",
-                                 "WenQuanYi Zen Hei", "Noto Sans CJK SC", "AR PL UMing CN"})
-            if (families.contains(QString::fromUtf8(name), Qt::CaseInsensitive))
-                return QString::fromUtf8(name);
-        return QFont().family();
-    }();
-    QFont font(family);
+    QFont font(SongtiFamily());
     font.setPointSize(9);
     return font;
 }

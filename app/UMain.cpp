@@ -4,6 +4,7 @@
 #include "ChartMath.h"
 #include "Helpers.h"
 #include "Message.h"
+#include "TQRMain.h"
 #include "UDataCenter.h"
 #include "WaveChart.h"
 
@@ -72,6 +73,7 @@ TFrmMain::TFrmMain(const QString& programFolder, QWidget* parent)
     dc_.link.Brand = 1;
     LockParamPanel();
     FillParamPanel();
+    QRMain = std::make_unique<TQRMain>();
     ClearTestDisplay();
     Application::SetKeyHook([this](int key) { KeyHook(key); });
     dc_.record.HasData = false;
@@ -92,6 +94,7 @@ TFrmMain::TFrmMain(const QString& programFolder, QWidget* parent)
 }
 
 TFrmMain::~TFrmMain() {
+    QRMain.reset();
     Application::SetKeyHook({});
     QString error;
     if (!SaveSettings(QDir(programFolder_).filePath(kSettingsFileName), &error))

@@ -5,6 +5,7 @@
 
 #include <QMainWindow>
 #include <array>
+#include <memory>
 
 class QButtonGroup;
 class QCheckBox;
@@ -15,6 +16,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QToolButton;
+class TQRMain;
 class TWaveChart;
 struct DataCenter;
 
@@ -55,6 +57,7 @@ public:
     void BtnOpenClick();
     void BtnSaveClick();
     void BtnColorClick();
+    void BtnPrintClick();
     bool OpenTestFile(const QString& path);
 
     // Cursor and dragging
@@ -74,6 +77,7 @@ public:
     QString TestFolder() const;
 
     // Controls, named as the window's users and tests know them.
+    std::unique_ptr<TQRMain> QRMain; // the report, kept with the window
     QPushButton *btnUpdateList, *BtnSampleData, *BtnExport, *BtnSave, *BtnOpen, *BtnPrint,
         *BtnSetComm, *BtnColor, *BtnExit, *BtnTest;
     QComboBox *cbSwitchType, *cbTestMode, *cbTestStep, *cbSampleLength, *cbChargeTime,

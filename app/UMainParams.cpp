@@ -216,6 +216,7 @@ void TFrmMain::ConnectHandlers() {
     connect(BtnOpen, &QPushButton::clicked, this, [this] { BtnOpenClick(); });
     connect(BtnSave, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
     connect(BtnColor, &QPushButton::clicked, this, [this] { BtnColorClick(); });
+    connect(BtnPrint, &QPushButton::clicked, this, [this] { BtnPrintClick(); });
     connect(BtnExit, &QPushButton::clicked, this, &QWidget::close);
     connect(cbInverted, &QCheckBox::clicked, this, [this] { InvertedClick(); });
 

@@ -1,13 +1,12 @@
 #include "WaveChart.h"
 
 #include "ChartMath.h"
+#include "ChartStyle.h"
 
 #include <QPainter>
 #include <cmath>
 
 namespace {
-const QColor kPhaseColors[3] = {QColor(255, 255, 0), QColor(0, 128, 0), QColor(255, 0, 0)};
-const QColor kMarkerColor(0, 0, 255);
 constexpr int kMinZoomPixels = 4; // a smaller rectangle is a click, not a zoom
 } // namespace
 
@@ -24,15 +23,10 @@ TWaveChart::TWaveChart(QWidget* parent) : QCustomPlot(parent) {
         graph->setScatterStyle(QCPScatterStyle::ssNone);
         graph->setAdaptiveSampling(true);
         graph->setAntialiased(false); // crisp one-pixel traces, exactly in their colours
-        graph->setPen(i < 3 ? QPen(kPhaseColors[i]) : QPen(kMarkerColor, 1, Qt::DotLine));
+        graph->setPen(i < 3 ? QPen(PhaseColor(kPhaseA + i)) : QPen(MarkerColor(), 1, Qt::DotLine));
+        graph->setName(SeriesName(i));
         series_[i] = graph;
     }
-    static const char* const names[15] = {"SeriesA",   "SeriesB",   "SeriesC",   "SeriesAT1",
-                                          "SeriesAT2", "SeriesAT3", "SeriesAT4", "SeriesBT1",
-                                          "SeriesBT2", "SeriesBT3", "SeriesBT4", "SeriesCT1",
-                                          "SeriesCT2", "SeriesCT3", "SeriesCT4"};
-    for (int i = 0; i < 15; ++i)
-        series_[i]->setName(QString::fromLatin1(names[i]));
 
     axisRect()->setAutoMargins(QCP::msNone);
     axisRect()->setBackground(Qt::NoBrush);
@@ -109,7 +103,7 @@ void TWaveChart::paintEvent(QPaintEvent* event) {
     QCustomPlot::paintEvent(event);
     QPainter painter(this);
     painter.setClipRect(axisRect()->rect());
-    painter.setPen(QPen(kMarkerColor, 1, Qt::DotLine));
+    painter.setPen(QPen(MarkerColor(), 1, Qt::DotLine));
     for (int k = 1; k <= 12; ++k) {
         const auto data = MarkerSeries(k)->data();
         if (data->size() < 2)

@@ -99,7 +99,9 @@ TransitionMarkers MarkersFor(const ShownOptions& options, const TestParams& para
 
 ShownTest ShownFromFile(const TestRecord& record, const ShownOptions& options,
                         ChartColor settingsColor) {
-    return ShownTestOf(record, MarkersFor(options, record.params), options.inverted,
+    TestRecord shown = record;
+    shown.HasData = true; // a file that was read is a test on display
+    return ShownTestOf(shown, MarkersFor(options, record.params), options.inverted,
                        options.color.value_or(settingsColor), options.brand);
 }
 

@@ -34,7 +34,7 @@ OptionParse ParseShownOption(const QStringList& args, qsizetype& i, unsigned acc
 // The markers for a test: where a redraw puts them, unless set by --marker.
 TransitionMarkers MarkersFor(const ShownOptions& options, const TestParams& params);
 
-// The window's view of a test file read into `record` (HasData set), with
+// The window's view of a test file read into `record`, shown as displayed, with
 // the chart colour of --color or else `settingsColor`.
 ShownTest ShownFromFile(const TestRecord& record, const ShownOptions& options,
                         ChartColor settingsColor);

@@ -1,7 +1,9 @@
 #include "DeviceCommands.h"
 #include "LiveCommand.h"
+#include "ReportCommand.h"
 #include "ShowCommand.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QStringList>
 #include <cstdio>
@@ -17,6 +19,7 @@ const char kUsage[] = "usage: oltc-cli COMMAND [OPTIONS]\n"
                       "  history   the tests stored in the tester\n"
                       "  fetch     upload stored tests into .cty files\n"
                       "  live      run a live test into a .cty file and show it\n"
+                      "  report    the printed report of .cty test files as PDF\n"
                       "  --help    this text; COMMAND --help tells more of a command\n";
 
 void Write(std::FILE* stream, const QByteArray& bytes) {
@@ -77,6 +80,26 @@ int main(int argc, char** argv) {
         }
         QCoreApplication app(argc, argv);
         return RunLive(options, stdout, stderr);
+    }
+    if (command == u"report") {
+        if (args.contains(u"--help")) {
+            Write(stdout, ReportUsage());
+            return 0;
+        }
+        ReportOptions options;
+        if (const auto error = ParseReportArgs(args, options)) {
+            Write(stderr, "oltc-cli report: " + error->toUtf8() + "\n" + ReportUsage());
+            return 2;
+        }
+        // Drawing needs a window system; none is shown, so none is needed.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        QByteArray out, err;
+        const int status = RunReport(options, out, err);
+        Write(stdout, out);
+        Write(stderr, err);
+        return status;
     }
     Write(stderr, "oltc-cli: unknown command " + command.toLocal8Bit() + "\n" + kUsage);
     return 2;

@@ -1,0 +1,88 @@
+#include "ReportCommand.h"
+
+#include "ReportPainter.h"
+#include "TestFile.h"
+#include "UQRMain.h"
+
+#include <QFileInfo>
+
+namespace {
+constexpr unsigned kAccepted = kMarkerOption | kInvertedOption | kColorOption | kBrandOption;
+} // namespace
+
+QByteArray ReportUsage() {
+    return "usage: oltc-cli report [OPTIONS] FILE.cty... (-o OUT.pdf | -d DIR)\n"
+           "  Writes the printed report of each test as a one-page A4 PDF.\n"
+           "  -o OUT.pdf  the report of the one test given\n"
+           "  -d DIR      NAME.pdf in DIR for each test NAME.cty, never overwriting:\n"
+           "              NAME (2).pdf, NAME (3).pdf... when the name is taken\n" +
+           ShownOptionsUsage(kAccepted);
+}
+
+std::optional<QString> ParseReportArgs(const QStringList& args, ReportOptions& options) {
+    bool onlyFiles = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (onlyFiles || !arg.startsWith(u'-') || arg == u"-") {
+            options.files << arg;
+        } else if (arg == u"--") {
+            onlyFiles = true;
+        } else if (arg == u"-o" || arg == u"-d") {
+            if (++i == args.size())
+                return QStringLiteral("%1 needs a value").arg(arg);
+            (arg == u"-o" ? options.output : options.folder) = args[i];
+        } else {
+            QString error;
+            switch (ParseShownOption(args, i, kAccepted, options.shown, error)) {
+            case OptionParse::Taken:
+                break;
+            case OptionParse::Bad:
+                return error;
+            case OptionParse::NotMine:
+                return QStringLiteral("unknown option %1").arg(arg);
+            }
+        }
+    }
+    if (options.files.isEmpty())
+        return QStringLiteral("no test file given");
+    if (options.output.isEmpty() == options.folder.isEmpty())
+        return QStringLiteral("give either -o OUT.pdf or -d DIR");
+    if (!options.output.isEmpty() && options.files.size() > 1)
+        return QStringLiteral("-o takes exactly one test file; use -d DIR for several");
+    if (!options.folder.isEmpty() && !QFileInfo(options.folder).isDir())
+        return QStringLiteral("-d %1: not a folder").arg(options.folder);
+    return std::nullopt;
+}
+
+int RunReport(const ReportOptions& options, QByteArray& out, QByteArray& err) {
+    const ChartColor settingsColor =
+        options.shown.color ? *options.shown.color : SettingsChartColor();
+    bool badInput = false, badOutput = false;
+    TestRecord record;
+    for (const QString& path : options.files) {
+        QString detail;
+        const TestFileError error = LoadTestFile(path, record, &detail);
+        if (error != TestFileError::None) {
+            QString reason = TestFileErrorText(error);
+            if (!detail.isEmpty())
+                reason += QStringLiteral(" (%1)").arg(detail);
+            err += QStringLiteral("oltc-cli report: %1: %2\n").arg(path, reason).toUtf8();
+            badInput = true;
+            continue;
+        }
+        const ReportPage page = ReportFill(ShownFromFile(record, options.shown, settingsColor));
+        const QString target = !options.output.isEmpty()
+                                   ? options.output
+                                   : FreePath(options.folder, QFileInfo(path).completeBaseName(),
+                                              QStringLiteral("pdf"));
+        QString why;
+        if (!WriteReportPdf(target, page, &why)) {
+            err +=
+                QStringLiteral("oltc-cli report: %1: cannot write: %2\n").arg(target, why).toUtf8();
+            badOutput = true;
+            continue;
+        }
+        out += target.toUtf8() + '\n';
+    }
+    return badInput ? 2 : badOutput ? 1 : 0;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "ShownOptions.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+struct ReportOptions {
+    ShownOptions shown;
+    QStringList files;
+    QString output; // -o: the one PDF
+    QString folder; // -d: NAME.pdf per test
+};
+
+// Parses the arguments after "report"; the error text when they are wrong.
+std::optional<QString> ParseReportArgs(const QStringList& args, ReportOptions& options);
+
+// Needs a QApplication (the report chart is a widget, never shown). Exit
+// code 0; 2 for a bad option or an unreadable test; else 1 when a PDF could
+// not be written. The other files are still done.
+int RunReport(const ReportOptions& options, QByteArray& out, QByteArray& err);
+
+QByteArray ReportUsage();

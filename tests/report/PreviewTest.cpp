@@ -1,0 +1,172 @@
+#include "Message.h"
+#include "ReportPainter.h"
+#include "TQRMain.h"
+#include "UDlgPreview.h"
+#include "UQRMain.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+class PreviewTest : public testing::Test {
+protected:
+    void SetUp() override {
+        savedSink_ = SetMessageSink([this](const QString& text, MsgIcon) { messages << text; });
+        savedSeams_ = PreviewDialogs();
+        PreviewDialogs().hasPrinter = [this] { return printerThere; };
+        PreviewDialogs().pdfPath = [this](QWidget*, const QString& proposed) {
+            proposedPdf = proposed;
+            return pdfAnswer;
+        };
+        TestRecord r;
+        r.HasData = true;
+        page = ReportFill(ShownTestOf(r, StartMarkers(r.params), false, {}, 1));
+    }
+    void TearDown() override {
+        PreviewDialogs() = savedSeams_;
+        SetMessageSink(savedSink_);
+    }
+
+    static QByteArray Read(const QString& path) {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+
+    ReportPage page;
+    QPrinter printer{QPrinter::HighResolution};
+    QTemporaryDir dir;
+    QStringList messages;
+    bool printerThere = true;
+    QString pdfAnswer, proposedPdf;
+
+private:
+    MessageSink savedSink_;
+    PreviewSeams savedSeams_;
+};
+
+} // namespace
+
+TEST_F(PreviewTest, NavigationClampsToThePagesAndRefreshesTheStatus) {
+    TFrmPreview preview(page, printer, dir.path());
+    preview.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+    EXPECT_EQ(preview.windowTitle(), u"VQ8512有载分接开关测试仪 主报表");
+    EXPECT_EQ(preview.TotalPages, 1);
+    EXPECT_EQ(preview.PageStatus->text(), u" 第 1 页   总 1 页");
+    const std::pair<QToolButton*, const char*> buttons[] = {
+        {preview.tbZToFit, "整张纸缩微显示"},
+        {preview.tb100, "100%显示"},
+        {preview.tbZToWidth, "调整为宽度适合"},
+        {preview.tbFirst, "第一页"},
+        {preview.tbPrior, "上一页"},
+        {preview.tbNext, "下一页"},
+        {preview.tbLast, "最后一页"},
+        {preview.tbPrinterSetup, "打印机设置"},
+        {preview.tbPrinter, "打印"},
+        {preview.tbSavePdf, "保存为PDF"},
+        {preview.tbExit, "退出预览"},
+    };
+    for (const auto& [button, tip] : buttons)
+        EXPECT_EQ(button->toolTip(), QString::fromUtf8(tip));
+    for (QToolButton* b : {preview.tbPrior, preview.tbNext, preview.tbFirst, preview.tbLast}) {
+        preview.PageStatus->clear();
+        b->click();
+        EXPECT_EQ(preview.CurrentPage(), 1) << b->toolTip().toStdString();
+        EXPECT_EQ(preview.PageStatus->text(), u" 第 1 页   总 1 页") << "refreshed";
+    }
+}
+
+TEST_F(PreviewTest, WidthIsPressedAtStartWhileTheViewIsAtActualSize) {
+    TFrmPreview preview(page, printer, dir.path());
+    preview.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+    EXPECT_TRUE(preview.tbZToWidth->isChecked());
+    EXPECT_EQ(preview.QRPreview1->zoomMode(), QPrintPreviewWidget::CustomZoom);
+    EXPECT_DOUBLE_EQ(preview.QRPreview1->zoomFactor(), 1.0);
+    preview.tb100->click();
+    EXPECT_DOUBLE_EQ(preview.QRPreview1->zoomFactor(), 1.0);
+    EXPECT_TRUE(preview.tb100->isChecked());
+    EXPECT_FALSE(preview.tbZToWidth->isChecked());
+    preview.tbZToWidth->click();
+    EXPECT_EQ(preview.QRPreview1->zoomMode(), QPrintPreviewWidget::FitToWidth);
+    preview.tbZToFit->click();
+    EXPECT_EQ(preview.QRPreview1->zoomMode(), QPrintPreviewWidget::FitInView);
+    EXPECT_TRUE(preview.tbZToFit->isChecked());
+    EXPECT_EQ(preview.PageStatus->text(), u" 第 1 页   总 1 页");
+}
+
+// Printing goes to a file printer exactly as to paper, with the setup the
+// dialog confirmed; a cancelled setup changes nothing.
+TEST_F(PreviewTest, PrintsWithTheConfirmedSetupAndSaysWhenThereIsNoPrinter) {
+    const QString printed = dir.filePath("printed.pdf");
+    PreviewDialogs().printSetup = [&](QWidget*, QPrinter& p) {
+        p.setOutputFormat(QPrinter::PdfFormat);
+        p.setOutputFileName(printed);
+        return true;
+    };
+    TFrmPreview preview(page, printer, dir.path());
+    preview.tbPrinterSetup->click();
+    preview.tbPrinter->click();
+    EXPECT_TRUE(Read(printed).startsWith("%PDF"));
+    EXPECT_EQ(printer.docName(), page.title);
+    EXPECT_TRUE(messages.isEmpty());
+
+    PreviewDialogs().printSetup = [](QWidget*, QPrinter&) { return false; };
+    preview.tbPrinterSetup->click();
+    EXPECT_EQ(printer.outputFileName(), printed) << "a cancelled setup keeps the last";
+
+    printer.setOutputFileName(QString()); // no file: a printer is needed
+    printerThere = false;
+    bool asked = false;
+    PreviewDialogs().printSetup = [&](QWidget*, QPrinter&) { return asked = true; };
+    preview.tbPrinterSetup->click();
+    preview.tbPrinter->click();
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(messages, QStringList(2, QStringLiteral("系统中没有安装打印机！")));
+}
+
+TEST_F(PreviewTest, SavesAPdfUnderTheChosenNameOrSaysWhyNot) {
+    TFrmPreview preview(page, printer, dir.path());
+    preview.tbSavePdf->click(); // cancelled
+    EXPECT_TRUE(proposedPdf.startsWith(dir.path() + '/'));
+    EXPECT_TRUE(proposedPdf.endsWith(".pdf"));
+    EXPECT_TRUE(messages.isEmpty());
+
+    pdfAnswer = dir.filePath("mine.pdf");
+    preview.tbSavePdf->click();
+    EXPECT_TRUE(Read(pdfAnswer).startsWith("%PDF"));
+
+    pdfAnswer = dir.filePath("no/such/folder.pdf");
+    preview.tbSavePdf->click();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("保存PDF文件失败！")));
+}
+
+TEST_F(PreviewTest, TheReportWaitsForItsOnePreviewToClose) {
+    TQRMain report;
+    bool secondStarted = true;
+    int windows = 0;
+    QTimer::singleShot(0, [&] {
+        ASSERT_TRUE(report.Previewing());
+        TFrmPreview* open = report.OpenPreview();
+        EXPECT_TRUE(open->isVisible());
+        EXPECT_TRUE(open->windowState() & Qt::WindowMaximized);
+        EXPECT_TRUE(open->testAttribute(Qt::WA_DeleteOnClose));
+        secondStarted = report.Preview(page, dir.path());
+        for (QWidget* w : QApplication::topLevelWidgets())
+            windows += qobject_cast<TFrmPreview*>(w) != nullptr;
+        open->close(); // the close box, as tbExit
+    });
+    EXPECT_TRUE(report.Preview(page, dir.path()));
+    EXPECT_FALSE(secondStarted);
+    EXPECT_EQ(windows, 1);
+    EXPECT_FALSE(report.Previewing());
+}
