@@ -33,6 +33,7 @@ public:
                 QWidget* parent = nullptr);
     ~TFrmPreview() override;
 
+    const ReportPage& Page() const { return page_; }
     int TotalPages = 0;
     int CurrentPage() const;
     QString StatusText() const;

@@ -2,9 +2,15 @@
 // offscreen platform.
 #include "Application.h"
 #include "ChartMath.h"
+#include "PortNames.h"
+#include "ReportPainter.h"
+#include "SerialFront.h"
+#include "TQRMain.h"
 #include "TestFile.h"
 #include "UDataCenter.h"
+#include "UDlgPreview.h"
 #include "UMain.h"
+#include "UQRMain.h"
 #include "WaveChart.h"
 
 #include <QButtonGroup>
@@ -13,6 +19,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <benchmark/benchmark.h>
 
@@ -109,6 +116,58 @@ void BM_CreateAndShowWindow(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CreateAndShowWindow)->Unit(benchmark::kMillisecond);
+
+// "打印" to the preview on screen with its page laid out. Argument 1: the
+// simulated tester answers the brand query at 115200 bit/s, with the link's
+// fixed pauses of 200 ms; 0: no USB bridge, the query fails at once, which
+// leaves the program's own work.
+void BM_PrintToPreview(benchmark::State& state) {
+    const bool tester = state.range(0) == 1;
+    QTemporaryDir dir;
+    SimConfig config;
+    config.baudIndex = 12;
+    SerialFront front(config);
+    QString error;
+    if (tester && !front.Start(dir.path(), 1, &error)) {
+        state.SkipWithError(error.toStdString().c_str());
+        return;
+    }
+    SetPortsFolder(dir.filePath("ports"));
+    TFrmMain window(dir.path());
+    UDataCenter().settings.giCommStyle = tester ? 1 : 0;
+    UDataCenter().settings.giCommPort = 1;
+    UDataCenter().settings.giBaudRate = 12;
+    window.show();
+    (void)QTest::qWaitForWindowExposed(&window);
+    window.OpenTestFile(WriteTransition(dir));
+    for (auto _ : state) {
+        QTimer::singleShot(0, &window, [&] {
+            TFrmPreview* preview = window.QRMain->OpenPreview();
+            if (!preview || !QTest::qWaitForWindowExposed(preview))
+                state.SkipWithError("no preview");
+            state.PauseTiming();
+            if (preview)
+                preview->close();
+        });
+        window.BtnPrint->click();
+        state.ResumeTiming();
+    }
+    if (UDataCenter().link.Brand != (tester ? 1 : 0))
+        state.SkipWithError("the brand query went otherwise");
+    front.Stop();
+    SetPortsFolder({});
+}
+BENCHMARK(BM_PrintToPreview)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_ReportPdf(benchmark::State& state) {
+    QTemporaryDir dir;
+    TFrmMain window(dir.path());
+    window.OpenTestFile(WriteTransition(dir));
+    const ReportPage page = ReportFill(window.ShownNow());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReportPdf(page));
+}
+BENCHMARK(BM_ReportPdf)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

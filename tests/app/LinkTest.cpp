@@ -1,11 +1,15 @@
 #include "MainWindowFixture.h"
 #include "PortNames.h"
 #include "SerialFront.h"
+#include "TQRMain.h"
+#include "UDlgPreview.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
 
 namespace {
 
@@ -125,4 +129,35 @@ TEST_F(LinkTest, TheBrandIsAskedBeforePrinting) {
     EXPECT_FALSE(UDataCenter().link.Connected);
     EXPECT_EQ(window->StatusPanels[0]->text(), u"设备已断开！");
     EXPECT_TRUE(messages.isEmpty()) << "a failed brand query shows no message";
+}
+
+// "打印": the brand is asked, the preview shows the window's texts with that
+// maker, the click waits for the preview, and a second click opens no second.
+TEST_F(LinkTest, PrintShowsTheWindowsReportUntilThePreviewCloses) {
+    SimConfig config;
+    config.brand = 2;
+    StartTester(config);
+    answer = WriteTest("t.cty");
+    window->BtnOpen->click();
+    const ShownTest shown = window->ShownNow();
+    bool checked = false;
+    QTimer::singleShot(0, window.get(), [&] {
+        TFrmPreview* preview = window->QRMain->OpenPreview();
+        ASSERT_NE(preview, nullptr);
+        const ReportPage& page = preview->Page();
+        EXPECT_EQ(page.Text("QRLCoop")->text, u"Borvincorp");
+        EXPECT_EQ(page.Text("qrlAR1")->text, shown.boxes[4]);
+        EXPECT_EQ(page.Text("qrlUser")->text, u"Li");
+        const int requests = int(front->Requests().size());
+        window->BtnPrint->click(); // returns at once
+        EXPECT_EQ(window->QRMain->OpenPreview(), preview);
+        EXPECT_EQ(int(front->Requests().size()), requests) << "no brand query either";
+        checked = true;
+        preview->tbExit->click();
+    });
+    window->BtnPrint->click();
+    EXPECT_TRUE(checked);
+    EXPECT_FALSE(window->QRMain->Previewing());
+    EXPECT_EQ(UDataCenter().link.Brand, 2);
+    EXPECT_TRUE(messages.isEmpty());
 }

@@ -1,5 +1,6 @@
 #include "Message.h"
 #include "ReportPainter.h"
+#include "Screenshot.h"
 #include "TQRMain.h"
 #include "UDlgPreview.h"
 #include "UQRMain.h"
@@ -99,6 +100,11 @@ TEST_F(PreviewTest, WidthIsPressedAtStartWhileTheViewIsAtActualSize) {
     EXPECT_EQ(preview.QRPreview1->zoomMode(), QPrintPreviewWidget::FitToWidth);
     preview.tbZToFit->click();
     EXPECT_EQ(preview.QRPreview1->zoomMode(), QPrintPreviewWidget::FitInView);
+    preview.resize(700, 900);
+    QCoreApplication::processEvents();
+    const QImage shot = KeepScreenshot(&preview, "preview.png");
+    EXPECT_EQ(shot.pixelColor(shot.width() / 2, shot.height() - 2), QColor(207, 207, 207))
+        << "the grey panel fills the window";
     EXPECT_TRUE(preview.tbZToFit->isChecked());
     EXPECT_EQ(preview.PageStatus->text(), u" 第 1 页   总 1 页");
 }
