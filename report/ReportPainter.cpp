@@ -139,7 +139,9 @@ void PaintReport(QCPPainter& painter, const ReportPage& page) {
             painter.fillRect(box, Qt::white);
         painter.setFont(font);
         painter.setPen(t.color);
-        painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, t.text);
+        // On the label font's own baseline, so that a caption whose "："
+        // comes from a fallback font lines up with the value beside it.
+        painter.drawText(QPointF(x, t.at.y() * sy + metrics.ascent()), t.text);
     }
     painter.restore();
 }
