@@ -1,7 +1,10 @@
 #include "SimWaveform.h"
+#include "SimCapture.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -85,3 +88,60 @@ TEST(SimWaveform, DeterministicFromTheSeed) {
 }
 
 } // namespace
+
+// The rough captures that measure the marker finder: each feature does what
+// it says, and the true instants are where the clean waveform passes halfway.
+TEST(SimCapture, KnowsItsOwnInstants) {
+    for (quint32 seed : {3u, 40u, 777u}) {
+        SCOPED_TRACE(testing::Message() << "seed " << seed);
+        SimShape steps;
+        steps.noise = 0;
+        steps.ramp = 1;
+        const SimTransition t = SimTransitionOf(seed, 2, 1);
+        const SimCapture clean = SimCaptureOf(seed, 2, 1, steps);
+        EXPECT_EQ(clean.truth, t.edges);
+        for (int k = 0; k < 5; ++k)
+            EXPECT_EQ(clean.samples[size_t(k == 0 ? 0 : t.edges[k - 1] - 1)], t.levels[k]);
+
+        SimShape ramps = steps;
+        ramps.ramp = 10; // past halfway on the fifth sample of each ramp
+        const SimCapture ramped = SimCaptureOf(seed, 2, 1, ramps);
+        for (int k = 0; k < 4; ++k)
+            EXPECT_EQ(ramped.truth[k], t.edges[k] + 4);
+
+        SimShape inverted = steps;
+        inverted.inverted = true;
+        const SimCapture falling = SimCaptureOf(seed, 2, 1, inverted);
+        EXPECT_EQ(falling.truth, t.edges);
+        EXPECT_LT(falling.samples[size_t(t.edges[0])], falling.samples[0] - 300);
+
+        SimShape bounce = steps;
+        bounce.bounce = true;
+        const SimCapture bouncing = SimCaptureOf(seed, 2, 1, bounce);
+        int changed = 0;
+        for (int n = 1; n <= kSimSamples; ++n) {
+            if (bouncing.samples[size_t(n - 1)] == clean.samples[size_t(n - 1)])
+                continue;
+            ++changed;
+            const bool nearEdge = std::any_of(t.edges.begin(), t.edges.end(),
+                                              [n](int e) { return n > e && n <= e + 10; });
+            EXPECT_TRUE(nearEdge) << "sample " << n;
+        }
+        EXPECT_GE(changed, 4);
+
+        SimShape flat = steps;
+        flat.flat = true;
+        flat.drift = 40;
+        const SimCapture level = SimCaptureOf(seed, 2, 1, flat);
+        EXPECT_EQ(level.truth, (std::array<int, 4>{}));
+        EXPECT_NEAR(level.samples.back() - level.samples.front(), 40, 1);
+
+        SimShape noisy = steps;
+        noisy.noise = 5;
+        const SimCapture rough = SimCaptureOf(seed, 2, 1, noisy);
+        double sum = 0;
+        for (int n = 1; n < t.edges[0]; ++n)
+            sum += std::pow(rough.samples[size_t(n - 1)] - t.levels[0], 2);
+        EXPECT_NEAR(std::sqrt(sum / (t.edges[0] - 1)), 5, 1);
+    }
+}

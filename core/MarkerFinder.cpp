@@ -1,0 +1,342 @@
+#include "MarkerFinder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+// The method: a tap change is five levels in a row (old tap, resistor,
+// bridging, resistor, new tap), so the samples are split into the five
+// pieces that fit them best in least squares, found exactly by dynamic
+// programming. First coarsely, on means of 16-sample blocks over the whole
+// window, with the two steady pieces as lines (a slow drift costs nothing):
+// that finds where the transition is. Then finely, on sample pairs around
+// it, where a few samples on either side of each change go uncharged, so a
+// ramp or a bounce does not draw a piece to itself instead of a short
+// stage. Both run on a running median, which removes bounce spikes and
+// keeps steps and ramps in place. Each instant is then read off the raw
+// samples: the first sample past halfway between the two pieces' levels
+// that the level mostly keeps to afterwards. Whether this is a transition
+// at all is decided against the noise and what the fit leaves unexplained:
+// every step must stand well clear of it, and every stage last at least
+// half the shortest stage a tap changer makes.
+
+namespace {
+
+constexpr int kBlock = 16;    // samples per block of the coarse segmentation
+constexpr int kFineBlock = 2; // and of the fine one
+constexpr int kEdgeRoom = 12; // samples a ramp (1 ms) and its bounce may take after an edge
+constexpr int kRampRoom = 4;  // samples on either side of a change that a ramp may take
+constexpr int kMinStage = 5;  // half the shortest stage (1 ms): shorter is a spike
+// A level step is real when it stands this many noise deviations clear; far
+// beyond what the noise of a flat phase produces between block means.
+constexpr double kSignificance = 6;
+constexpr double kMinStep = 3; // 0.03 ohm: steps of the last digits are no stages
+
+// Weighted sums over blocks, prefix form: count, values, squares, and the
+// position terms of a straight-line fit.
+struct Sums {
+    std::vector<double> n, s, ss, x, xx, xy;
+
+    explicit Sums(const std::vector<double>& y, const std::vector<double>& w,
+                  const std::vector<double>& c)
+        : n(y.size() + 1), s(n.size()), ss(n.size()), x(n.size()), xx(n.size()), xy(n.size()) {
+        for (size_t j = 0; j < y.size(); ++j) {
+            n[j + 1] = n[j] + w[j];
+            s[j + 1] = s[j] + w[j] * y[j];
+            ss[j + 1] = ss[j] + w[j] * y[j] * y[j];
+            x[j + 1] = x[j] + w[j] * c[j];
+            xx[j + 1] = xx[j] + w[j] * c[j] * c[j];
+            xy[j + 1] = xy[j] + w[j] * c[j] * y[j];
+        }
+    }
+
+    // Squared error of a constant over blocks i..j-1.
+    double Level(int i, int j) const {
+        const double cn = n[j] - n[i], cs = s[j] - s[i];
+        return cn > 0 ? std::max(0.0, ss[j] - ss[i] - cs * cs / cn) : 0.0;
+    }
+    // Squared error of a straight line over blocks i..j-1.
+    double Line(int i, int j) const {
+        const double cn = n[j] - n[i], cs = s[j] - s[i], cx = x[j] - x[i];
+        if (cn <= 0)
+            return 0;
+        const double sxx = xx[j] - xx[i] - cx * cx / cn;
+        const double sxy = xy[j] - xy[i] - cx * cs / cn;
+        const double level = Level(i, j);
+        return sxx > 0 ? std::max(0.0, level - sxy * sxy / sxx) : level;
+    }
+};
+
+double Median(std::vector<double> v) {
+    if (v.empty())
+        return 0;
+    const size_t half = v.size() / 2;
+    std::nth_element(v.begin(), v.begin() + half, v.end());
+    return v[half];
+}
+
+// Standard deviation of the noise from the first differences: a median, so
+// the few differences at edges and spikes do not count.
+double NoiseOf(const qint32* x, int count) {
+    std::vector<double> d;
+    d.reserve(size_t(count));
+    for (int i = 1; i < count; ++i)
+        d.push_back(double(x[i]) - x[i - 1]);
+    const double centre = Median(d);
+    for (double& v : d)
+        v = std::abs(v - centre);
+    return 1.4826 * Median(std::move(d)) / std::sqrt(2.0);
+}
+
+struct Line {
+    double at0 = 0, slope = 0;
+    double At(double i) const { return at0 + slope * i; }
+};
+
+// The least-squares line through samples [from, to).
+Line LineOf(const qint32* x, int from, int to) {
+    double n = 0, s = 0, sx = 0, sxx = 0, sxy = 0;
+    for (int i = from; i < to; ++i) {
+        n += 1;
+        s += x[i];
+        sx += i;
+        sxx += double(i) * i;
+        sxy += double(i) * x[i];
+    }
+    if (n == 0)
+        return {};
+    const double d = n * sxx - sx * sx;
+    if (d <= 0)
+        return {s / n, 0};
+    const double slope = (n * sxy - sx * s) / d;
+    return {(s - slope * sx) / n, slope};
+}
+
+double MedianOf(const qint32* x, int from, int to) {
+    return Median(std::vector<double>(x + from, x + to));
+}
+
+// The least-squares split of points 0..n-1 into five pieces: where pieces
+// 1..4 start. Pieces 0 and 4 are lines when `lines`, the others constants
+// of at least `shortest` points. Up to `ramp` points on either side of each
+// change, never more than a quarter of the piece, are not charged: there
+// the level is on its way from one stage to the next, on a ramp or with its
+// contacts bouncing.
+std::array<int, 4> FivePieces(const Sums& sums, int n, bool lines, int shortest, int ramp) {
+    constexpr double kInf = std::numeric_limits<double>::infinity();
+    // cost[k][j]: pieces 0..k over points 0..j-1; from[k][j]: where piece k starts.
+    std::array<std::vector<double>, 5> cost;
+    std::array<std::vector<int>, 5> from;
+    for (int k = 0; k < 5; ++k) {
+        cost[k].assign(size_t(n) + 1, kInf);
+        from[k].assign(size_t(n) + 1, 0);
+    }
+    const auto trim = [ramp](int i, int j) { return std::min(ramp, (j - i) / 4); };
+    for (int j = 1; j <= n; ++j)
+        cost[0][j] = lines ? sums.Line(0, j - trim(0, j)) : sums.Level(0, j - trim(0, j));
+    for (int k = 1; k < 5; ++k) {
+        const bool last = k == 4;
+        const int length = last ? 1 : shortest;
+        for (int j = last ? n : k + 1; j <= n; ++j) {
+            double best = kInf;
+            int at = k;
+            for (int i = k; i <= j - length; ++i) {
+                const double before = cost[k - 1][i];
+                if (before >= best)
+                    continue;
+                const int t = trim(i, j);
+                const double v = before + (last && lines ? sums.Line(i + t, j)
+                                           : last        ? sums.Level(i + t, j)
+                                                         : sums.Level(i + t, j - t));
+                if (v < best) {
+                    best = v;
+                    at = i;
+                }
+            }
+            cost[k][j] = best;
+            from[k][j] = at;
+        }
+    }
+    std::array<int, 4> starts{};
+    int j = n;
+    for (int k = 4; k >= 1; --k) {
+        starts[k - 1] = from[k][j];
+        j = starts[k - 1];
+    }
+    return starts;
+}
+
+// Coarse: on block means over the whole window, steady pieces as lines.
+std::array<int, 4> CoarsePieces(const qint32* x, int count) {
+    const int blocks = (count + kBlock - 1) / kBlock;
+    const size_t n = size_t(blocks);
+    std::vector<double> y(n), w(n), c(n);
+    for (int j = 0; j < blocks; ++j) {
+        const int from = j * kBlock, to = std::min(count, from + kBlock);
+        double sum = 0;
+        for (int i = from; i < to; ++i)
+            sum += x[i];
+        w[j] = to - from;
+        y[j] = sum / w[j];
+        c[j] = (from + to - 1) / 2.0;
+    }
+    std::array<int, 4> starts = FivePieces(Sums(y, w, c), blocks, true, 1, 0);
+    for (int& b : starts)
+        b *= kBlock;
+    return starts;
+}
+
+// Fine: pairs of samples of [from, to), where the transition is.
+std::array<int, 4> FinePieces(const qint32* x, int from, int to) {
+    const int points = (to - from + kFineBlock - 1) / kFineBlock;
+    const size_t n = size_t(points);
+    std::vector<double> y(n), w(n), c(n);
+    for (int k = 0; k < points; ++k) {
+        const int first = from + k * kFineBlock, end = std::min(to, first + kFineBlock);
+        double sum = 0;
+        for (int i = first; i < end; ++i)
+            sum += x[i];
+        y[size_t(k)] = sum / (end - first);
+        w[size_t(k)] = end - first;
+        c[size_t(k)] = k;
+    }
+    std::array<int, 4> starts =
+        FivePieces(Sums(y, w, c), points, false, (kMinStage + kFineBlock - 1) / kFineBlock,
+                   kRampRoom / kFineBlock);
+    for (int& b : starts)
+        b = from + b * kFineBlock;
+    return starts;
+}
+
+// A running median of 7: contact bounce and single wild samples of up to
+// three samples vanish, while steps and ramps stay exactly where they are.
+std::vector<qint32> Despiked(const qint32* x, int count) {
+    constexpr int kHalf = 3;
+    std::vector<qint32> out(static_cast<size_t>(count));
+    std::array<qint32, 2 * kHalf + 1> window{};
+    for (int i = 0; i < count; ++i) {
+        const int from = std::max(0, i - kHalf), to = std::min(count, i + kHalf + 1);
+        const int n = to - from;
+        std::copy(x + from, x + to, window.begin());
+        std::nth_element(window.begin(), window.begin() + n / 2, window.begin() + n);
+        out[size_t(i)] = window[size_t(n / 2)];
+    }
+    return out;
+}
+
+} // namespace
+
+std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
+    if (count < 5 * kBlock)
+        return std::nullopt;
+    // Pieces and levels from the despiked samples; the instants from the raw ones.
+    const std::vector<qint32> smooth = Despiked(raw, count);
+    const qint32* x = smooth.data();
+    // The steps from and to the steady levels are the largest: the coarse
+    // pieces find where the transition is, the fine ones its stages.
+    const std::array<int, 4> coarse = CoarsePieces(x, count);
+    const double noise = NoiseOf(raw, count);
+    {
+        // A phase without a step clear of the noise has no transition; say so
+        // before the fine work, which would search the whole window.
+        const double clear = std::max(kMinStep, kSignificance * noise);
+        std::array<int, 6> piece{0, coarse[0], coarse[1], coarse[2], coarse[3], count};
+        double before = MedianOf(x, piece[0], piece[1]);
+        bool step = false;
+        for (int k = 1; k < 5; ++k) {
+            const double level = MedianOf(x, piece[k], piece[k + 1]);
+            step = step || std::abs(level - before) >= clear;
+            before = level;
+        }
+        if (!step)
+            return std::nullopt;
+    }
+    const std::array<int, 4> fine =
+        FinePieces(x, std::max(0, coarse[0] - 2 * kBlock), std::min(count, coarse[3] + 2 * kBlock));
+    std::array<int, 6> edge{}; // first samples of the pieces, 0-based, and the end
+    for (int k = 0; k < 4; ++k)
+        edge[k + 1] = fine[k];
+    edge[5] = count;
+
+    FoundMarkers found;
+    found.noise = noise;
+    // The steady levels as lines next to the transition, clear of its edges.
+    const int oldEnd = edge[1] - kEdgeRoom > 1 ? edge[1] - kEdgeRoom : edge[1];
+    const Line oldTap = LineOf(x, 0, oldEnd);
+    found.levels[0] = oldTap.At(edge[1] - 1);
+    for (int k = 1; k <= 3; ++k) {
+        const int margin = std::min(kEdgeRoom / 2, (edge[k + 1] - edge[k]) / 4);
+        const int from = edge[k] + margin, to = edge[k + 1] - margin;
+        found.levels[k] = from < to ? MedianOf(x, from, to) : MedianOf(x, edge[k], edge[k + 1]);
+    }
+    const int newStart = edge[4] + kEdgeRoom < count - 1 ? edge[4] + kEdgeRoom : edge[4];
+    const Line newTap = LineOf(x, newStart, count);
+    found.levels[4] = newTap.At(edge[4]);
+    // What the five levels leave unexplained, as a deviation: besides the
+    // noise, ripple and whatever else wanders that is not a stage.
+    {
+        std::vector<double> rest;
+        rest.reserve(size_t(count));
+        for (int k = 0; k < 5; ++k)
+            for (int i = edge[k]; i < edge[k + 1]; ++i)
+                rest.push_back(std::abs(raw[i] - (k == 0   ? oldTap.At(i)
+                                                  : k == 4 ? newTap.At(i)
+                                                           : found.levels[k])));
+        found.noise = std::max(noise, 1.4826 * Median(std::move(rest)));
+    }
+
+    int previous = -1;
+    for (int e = 0; e < 4; ++e) {
+        const double a = found.levels[e], b = found.levels[e + 1];
+        const double step = std::abs(b - a);
+        if (step < std::max(kMinStep, kSignificance * found.noise))
+            return std::nullopt;
+        const double mid = (a + b) / 2, dir = b > a ? 1 : -1;
+        const auto past = [&](int i) { return dir * (raw[i] - mid) >= 0; };
+        // From the middle of the piece before to the middle of the piece after.
+        const int lo = std::max(previous + 1, (edge[e] + edge[e + 1]) / 2);
+        const int hi = std::min(count - 1, (edge[e + 1] + edge[e + 2]) / 2);
+        if (lo > hi)
+            return std::nullopt;
+        // The first sample past halfway that the level then mostly keeps
+        // to: a bounce after the edge does not delay it, and a bounce of the
+        // edge before, which falls back at once, does not advance it.
+        int split = -1;
+        for (int i = lo; i <= hi && split < 0; ++i) {
+            if (!past(i))
+                continue;
+            const int end = std::min(count, i + kEdgeRoom);
+            int kept = 0;
+            for (int k = i; k < end; ++k)
+                kept += past(k);
+            if (2 * kept > end - i)
+                split = i;
+        }
+        if (split < 0) {
+            // None: the split with the fewest samples on the wrong side of halfway.
+            int wrong = 0;
+            for (int i = lo; i <= hi; ++i)
+                wrong += !past(i);
+            int best = wrong;
+            split = lo;
+            for (int i = lo; i < hi; ++i) {
+                wrong += past(i) ? 1 : -1;
+                if (wrong < best) {
+                    best = wrong;
+                    split = i + 1;
+                }
+            }
+        }
+        found.t[e] = split + 1; // 1-based sample index
+        previous = split;
+    }
+    for (int e = 1; e < 4; ++e)
+        if (found.t[e] - found.t[e - 1] < kMinStage)
+            return std::nullopt;
+    return found;
+}
+
+std::optional<FoundMarkers> FindMarkers(const TestRecord& record, int phase) {
+    return FindMarkers(record.WaveOf(phase).data(), kSampleCount);
+}

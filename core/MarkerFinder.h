@@ -1,0 +1,25 @@
+#pragma once
+
+#include "TestRecord.h"
+
+#include <array>
+#include <optional>
+
+// The four instants of one phase's transition, found from its samples.
+struct FoundMarkers {
+    // Sample indices t1 <= t2 <= t3 <= t4: the first sample of the first
+    // transition-resistor stage, of the bridging stage, of the second
+    // resistor stage, and of the new tap's steady level. On a ramp, the
+    // first sample past halfway between the two levels.
+    std::array<int, 4> t{};
+    std::array<double, 5> levels{}; // old tap, stage 1, bridging, stage 2, new tap; 0.01 ohm
+    double noise = 0;               // estimated standard deviation of the noise, 0.01 ohm
+};
+
+// The transition of a phase (1 A, 2 B, 3 C), or nothing when its samples
+// hold none: flat, all zeros, a single step, or a disturbance too short or
+// too small against the noise to be the three stages of a tap change.
+std::optional<FoundMarkers> FindMarkers(const TestRecord& record, int phase);
+
+// The same over bare samples (index 0 holds sample 1).
+std::optional<FoundMarkers> FindMarkers(const qint32* samples, int count);
