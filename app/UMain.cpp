@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QToolButton>
 
@@ -288,6 +289,13 @@ void TFrmMain::BuildResults() {
 }
 
 void TFrmMain::BuildBottomRow() {
+    BtnAutoMarkers = new QPushButton(QStringLiteral("自动定位"), central_);
+    BtnAutoMarkers->setObjectName(QStringLiteral("BtnAutoMarkers"));
+    BtnAutoMarkers->setToolTip(QStringLiteral("按波形自动放置光标 (Ctrl+M)"));
+    auto* autoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), this);
+    connect(autoKey, &QShortcut::activated, this, [this] { BtnAutoMarkersClick(); });
+    connect(BtnAutoMarkers, &QPushButton::clicked, this, [this] { BtnAutoMarkersClick(); });
+
     panChoice_ = Group(central_);
     panRotation_ = Group(central_);
     panSpread1_ = Group(central_);
@@ -414,6 +422,14 @@ void TFrmMain::LayoutWindow() {
     panRotation_->setGeometry(rightX - kLeftColumn - kRotationGroup, bottomY, kRotationGroup,
                               kBottomRow);
     panSpread2_->setGeometry(rightX, bottomY, kRightColumn, kBottomRow);
+    // The marker command stands in the free space between the phase choice
+    // and the rotation, where there is room for it.
+    const int freeLeft = kSideStrip + kLeftColumn,
+              freeRight = rightX - kLeftColumn - kRotationGroup;
+    const int buttonWidth = std::min(89, freeRight - freeLeft - 12);
+    BtnAutoMarkers->setVisible(buttonWidth >= 60);
+    BtnAutoMarkers->setGeometry(freeLeft + (freeRight - freeLeft - buttonWidth) / 2, bottomY + 12,
+                                std::max(0, buttonWidth), 25);
 
     PlaceRows();
     const int boxTop = int(std::ceil((2 * double(m.b) / 36 - cbInverted->height()) / 2));

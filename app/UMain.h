@@ -58,6 +58,7 @@ public:
     void BtnSaveClick();
     void BtnColorClick();
     void BtnPrintClick();
+    void BtnAutoMarkersClick();
     bool OpenTestFile(const QString& path);
 
     // Cursor and dragging
@@ -78,6 +79,7 @@ public:
 
     // Controls, named as the window's users and tests know them.
     std::unique_ptr<TQRMain> QRMain; // the report, kept with the window
+    QPushButton* BtnAutoMarkers;     // in the bottom row, also Ctrl+M
     QPushButton *btnUpdateList, *BtnSampleData, *BtnExport, *BtnSave, *BtnOpen, *BtnPrint,
         *BtnSetComm, *BtnColor, *BtnExit, *BtnTest;
     QComboBox *cbSwitchType, *cbTestMode, *cbTestStep, *cbSampleLength, *cbChargeTime,

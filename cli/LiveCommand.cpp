@@ -144,7 +144,7 @@ int WriteAndShow(const QString& path, const TestRecord& record, std::FILE* out, 
         Print(err, QStringLiteral("oltc-cli live: %1 could not be written: %2\n").arg(path, error));
         return kExitFailed;
     }
-    const QByteArray text = ShowText(path, written, MarkersFor(ShownOptions(), written.params));
+    const QByteArray text = ShowText(path, written, MarkersFor(ShownOptions(), written));
     std::fwrite(text.constData(), 1, size_t(text.size()), out);
     std::fflush(out);
     return kExitOk;

@@ -7,7 +7,8 @@
 #include <QFileInfo>
 
 namespace {
-constexpr unsigned kAccepted = kMarkerOption | kInvertedOption | kColorOption | kBrandOption;
+constexpr unsigned kAccepted =
+    kMarkerOption | kAutoMarkersOption | kInvertedOption | kColorOption | kBrandOption;
 } // namespace
 
 QByteArray ReportUsage() {

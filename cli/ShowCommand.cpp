@@ -2,6 +2,7 @@
 
 #include "Helpers.h"
 #include "Json.h"
+#include "MarkerFinder.h"
 #include "ParamLists.h"
 #include "ResultBoxes.h"
 #include "TestFile.h"
@@ -24,10 +25,10 @@ QString ChargeText(quint8 index) {
 } // namespace
 
 QByteArray ShowUsage() {
-    return "usage: oltc-cli show [--json] [--marker P=t1,t2,t3,t4]... FILE...\n"
+    return "usage: oltc-cli show [--json] [--auto-markers] [--marker P=t1,t2,t3,t4]... FILE...\n"
            "  Shows the parameters, header and results of .cty test files.\n"
            "  --json      one JSON object per file (an array for several files)\n" +
-           ShownOptionsUsage(kMarkerOption);
+           ShownOptionsUsage(kMarkerOption | kAutoMarkersOption);
 }
 
 std::optional<QString> ParseShowArgs(const QStringList& args, ShowOptions& options) {
@@ -42,7 +43,8 @@ std::optional<QString> ParseShowArgs(const QStringList& args, ShowOptions& optio
             options.json = true;
         } else {
             QString error;
-            switch (ParseShownOption(args, i, kMarkerOption, options.shown, error)) {
+            switch (ParseShownOption(args, i, kMarkerOption | kAutoMarkersOption, options.shown,
+                                     error)) {
             case OptionParse::Taken:
                 break;
             case OptionParse::Bad:
@@ -57,8 +59,8 @@ std::optional<QString> ParseShowArgs(const QStringList& args, ShowOptions& optio
     return std::nullopt;
 }
 
-QByteArray ShowText(const QString& path, const TestRecord& record,
-                    const TransitionMarkers& markers) {
+QByteArray ShowText(const QString& path, const TestRecord& record, const TransitionMarkers& markers,
+                    const std::array<bool, 3>* found) {
     const TestParams& tp = record.params;
     const TransitionResults results = ComputeResults(markers, record);
     const auto boxes = ResultBoxTexts(results);
@@ -89,6 +91,9 @@ QByteArray ShowText(const QString& path, const TestRecord& record,
             s += QStringLiteral("%1").arg(t, 6);
         s += u'\n';
     }
+    if (found)
+        line(QStringLiteral("自动定位："),
+             FoundPhasesText(DrawnPhases(tp.iSwitchType, tp.iTestMode), *found));
     s += QStringLiteral("结果     T1/mS   T2/mS   T3/mS    T/mS    R1/Ω    R2/Ω\n");
     for (int p = 0; p < 3; ++p) {
         s += QStringLiteral("相 序 %1").arg(QChar(kPhaseLetters[p]));
@@ -103,7 +108,7 @@ QByteArray ShowText(const QString& path, const TestRecord& record,
 }
 
 QByteArray ShowJson(const QString& path, const TestRecord& record, const TransitionMarkers& markers,
-                    int depth) {
+                    int depth, const std::array<bool, 3>* found) {
     const TestParams& tp = record.params;
     const TransitionResults results = ComputeResults(markers, record);
     const auto number = [](qint64 v) { return QByteArray::number(v); };
@@ -130,7 +135,7 @@ QByteArray ShowJson(const QString& path, const TestRecord& record, const Transit
     for (const ResultBox& box : ResultBoxTexts(results))
         boxMembers.push_back({box.name, JsonString(box.text)});
 
-    const JsonMembers file = {
+    JsonMembers file = {
         {"file", JsonString(path)},
         {"params", JsonObject(params, depth + 1)},
         {"strTestTime", JsonString(record.strTestTime.Text())},
@@ -142,6 +147,13 @@ QByteArray ShowJson(const QString& path, const TestRecord& record, const Transit
         {"results", JsonObject(resultMembers, depth + 1)},
         {"boxes", JsonObject(boxMembers, depth + 1)},
     };
+    if (found) {
+        JsonMembers foundMembers;
+        for (int p = 0; p < 3; ++p)
+            foundMembers.push_back(
+                {QByteArray(1, kPhaseLetters[p]), (*found)[p] ? "true" : "false"});
+        file.insert(file.begin() + 8, {"found", JsonObject(foundMembers, depth + 1)});
+    }
     return JsonObject(file, depth);
 }
 
@@ -166,11 +178,14 @@ int RunShow(const QStringList& args, QByteArray& out, QByteArray& err) {
             status = 2;
             continue;
         }
-        const TransitionMarkers markers = MarkersFor(options.shown, record.params);
+        std::array<bool, 3> found{};
+        const TransitionMarkers markers = MarkersFor(options.shown, record, &found);
+        const std::array<bool, 3>* foundShown = options.shown.autoMarkers ? &found : nullptr;
         if (!options.json) {
-            out += (shown++ ? "\n" : "") + ShowText(path, record, markers);
+            out += (shown++ ? "\n" : "") + ShowText(path, record, markers, foundShown);
         } else {
-            objects.push_back(ShowJson(path, record, markers, options.files.size() > 1 ? 1 : 0));
+            objects.push_back(
+                ShowJson(path, record, markers, options.files.size() > 1 ? 1 : 0, foundShown));
         }
     }
     if (options.json) {

@@ -18,10 +18,11 @@ struct ShowOptions {
 // Parses the arguments after "show"; the error text when they are wrong.
 std::optional<QString> ParseShowArgs(const QStringList& args, ShowOptions& options);
 
-QByteArray ShowText(const QString& path, const TestRecord& record,
-                    const TransitionMarkers& markers);
+// With `found` (--auto-markers), which phases' markers were found.
+QByteArray ShowText(const QString& path, const TestRecord& record, const TransitionMarkers& markers,
+                    const std::array<bool, 3>* found = nullptr);
 QByteArray ShowJson(const QString& path, const TestRecord& record, const TransitionMarkers& markers,
-                    int depth);
+                    int depth, const std::array<bool, 3>* found = nullptr);
 
 // Exit code 0, or 2 when an option or any of the files was bad (the other
 // files are still shown).

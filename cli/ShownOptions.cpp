@@ -1,5 +1,6 @@
 #include "ShownOptions.h"
 
+#include "MarkerFinder.h"
 #include "ProgramFolder.h"
 #include "Settings.h"
 
@@ -54,6 +55,10 @@ OptionParse ParseShownOption(const QStringList& args, qsizetype& i, unsigned acc
         options.inverted = true;
         return OptionParse::Taken;
     }
+    if ((accepted & kAutoMarkersOption) && arg == u"--auto-markers") {
+        options.autoMarkers = true;
+        return OptionParse::Taken;
+    }
     struct Valued {
         unsigned bit;
         QString name;
@@ -89,11 +94,23 @@ OptionParse ParseShownOption(const QStringList& args, qsizetype& i, unsigned acc
     return OptionParse::NotMine;
 }
 
-TransitionMarkers MarkersFor(const ShownOptions& options, const TestParams& params) {
-    TransitionMarkers markers = StartMarkers(params);
+TransitionMarkers MarkersFor(const ShownOptions& options, const TestRecord& record,
+                             std::array<bool, 3>* found) {
+    TransitionMarkers markers = StartMarkers(record.params);
+    std::array<bool, 3> placed{};
+    if (options.autoMarkers) {
+        const auto edges = FindDrawnMarkers(record);
+        for (int p = 0; p < 3; ++p)
+            if (edges[p]) {
+                markers.phase[p] = edges[p]->t;
+                placed[p] = true;
+            }
+    }
     for (int p = 0; p < 3; ++p)
         if (options.markers[p])
             markers.phase[p] = *options.markers[p];
+    if (found)
+        *found = placed;
     return markers;
 }
 
@@ -101,7 +118,7 @@ ShownTest ShownFromFile(const TestRecord& record, const ShownOptions& options,
                         ChartColor settingsColor) {
     TestRecord shown = record;
     shown.HasData = true; // a file that was read is a test on display
-    return ShownTestOf(shown, MarkersFor(options, record.params), options.inverted,
+    return ShownTestOf(shown, MarkersFor(options, record), options.inverted,
                        options.color.value_or(settingsColor), options.brand);
 }
 
@@ -128,6 +145,9 @@ QByteArray ShownOptionsUsage(unsigned accepted) {
         text += "  --marker P=t1,t2,t3,t4  the four marker sample indices of phase P (A, B\n"
                 "              or C), 0 <= t1 <= t2 <= t3 <= t4 <= 2688; by default the\n"
                 "              markers stand at 100, 200, 300, 400 on the phases drawn\n";
+    if (accepted & kAutoMarkersOption)
+        text += "  --auto-markers  the markers on the edges of each drawn phase's waveform;\n"
+                "              a phase without a transition keeps its default markers\n";
     if (accepted & kInvertedOption)
         text += "  --inverted  as with the inversion box checked\n";
     if (accepted & kColorOption)

@@ -14,6 +14,7 @@ struct ShownOptions {
     bool inverted = false;                                    // --inverted
     std::optional<ChartColor> color;                          // --color R,G,B
     int brand = 0;                                            // --brand 0|1|2
+    bool autoMarkers = false;                                 // --auto-markers
 };
 
 // Which of the options a command takes.
@@ -22,6 +23,7 @@ enum ShownOptionSet : unsigned {
     kInvertedOption = 2,
     kColorOption = 4,
     kBrandOption = 8,
+    kAutoMarkersOption = 16,
 };
 
 enum class OptionParse { NotMine, Taken, Bad };
@@ -31,8 +33,11 @@ enum class OptionParse { NotMine, Taken, Bad };
 OptionParse ParseShownOption(const QStringList& args, qsizetype& i, unsigned accepted,
                              ShownOptions& options, QString& error);
 
-// The markers for a test: where a redraw puts them, unless set by --marker.
-TransitionMarkers MarkersFor(const ShownOptions& options, const TestParams& params);
+// The markers for a test: where a redraw puts them, or with --auto-markers
+// where the waveforms' edges are (on drawn phases that hold a transition;
+// `found` says which), unless set by --marker.
+TransitionMarkers MarkersFor(const ShownOptions& options, const TestRecord& record,
+                             std::array<bool, 3>* found = nullptr);
 
 // The window's view of a test file read into `record`, shown as displayed, with
 // the chart colour of --color or else `settingsColor`.

@@ -1,5 +1,9 @@
 #include "MarkerFinder.h"
 
+#include "Analysis.h"
+
+#include <QStringList>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -339,4 +343,27 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
 
 std::optional<FoundMarkers> FindMarkers(const TestRecord& record, int phase) {
     return FindMarkers(record.WaveOf(phase).data(), kSampleCount);
+}
+
+std::array<std::optional<FoundMarkers>, 3> FindDrawnMarkers(const TestRecord& record) {
+    const auto drawn = DrawnPhases(record.params.iSwitchType, record.params.iTestMode);
+    std::array<std::optional<FoundMarkers>, 3> found;
+    for (int p = 0; p < 3; ++p)
+        if (drawn[p])
+            found[p] = FindMarkers(record, kPhaseA + p);
+    return found;
+}
+
+QString FoundPhasesText(const std::array<bool, 3>& drawn, const std::array<bool, 3>& found) {
+    QStringList placed, missed;
+    for (int p = 0; p < 3; ++p)
+        if (drawn[p])
+            (found[p] ? placed : missed) << QString(QChar(u'A' + p));
+    QString text;
+    if (!placed.isEmpty())
+        text = placed.join(u'、') + QStringLiteral(" 已自动定位");
+    if (!missed.isEmpty())
+        text += (text.isEmpty() ? QString() : QStringLiteral("，")) + missed.join(u'、') +
+                QStringLiteral(" 无跳变");
+    return text;
 }

@@ -2,6 +2,7 @@
 
 #include "TestRecord.h"
 
+#include <QString>
 #include <array>
 #include <optional>
 
@@ -23,3 +24,11 @@ std::optional<FoundMarkers> FindMarkers(const TestRecord& record, int phase);
 
 // The same over bare samples (index 0 holds sample 1).
 std::optional<FoundMarkers> FindMarkers(const qint32* samples, int count);
+
+// FindMarkers for each phase the record's test draws (A, B, C); nothing for
+// a phase that is not drawn or holds no transition.
+std::array<std::optional<FoundMarkers>, 3> FindDrawnMarkers(const TestRecord& record);
+
+// What the window's status bar says after placing them: "A、B、C 已自动定位",
+// or with the drawn phases that hold no transition: "A 已自动定位，C 无跳变".
+QString FoundPhasesText(const std::array<bool, 3>& drawn, const std::array<bool, 3>& found);

@@ -223,3 +223,30 @@ TEST(ShowCommand, TheProgramRunsAsAProcess) {
     EXPECT_EQ(cli.exitCode(), 0);
     EXPECT_TRUE(cli.readAllStandardOutput().contains("show"));
 }
+
+// --auto-markers: found phases get the waveform's edges, the others keep the
+// default placement, --marker still wins, and "found" says which were found.
+TEST(ShowCommand, AutoMarkersPlaceWhatTheWaveformsShow) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.cty");
+    CtyBytes t = HandMadeTest(); // (A.C)->B: A and C drawn
+    t.Samples(0, 1, 499, 300).Samples(0, 500, 599, 800).Samples(0, 600, 639, 550);
+    t.Samples(0, 640, 719, 820).Samples(0, 720, 2688, 310);
+    t.Save(path);
+
+    const QJsonObject found = ShowJsonOf({"--auto-markers", "--json", path});
+    EXPECT_EQ(found["found"].toObject(), (QJsonObject{{"A", true}, {"B", false}, {"C", false}}));
+    EXPECT_EQ(found["markers"].toObject()["A"].toArray(), (QJsonArray{500, 600, 640, 720}));
+    EXPECT_EQ(found["markers"].toObject()["C"].toArray(), (QJsonArray{100, 200, 300, 400}));
+    EXPECT_EQ(found["results"].toObject()["AT"].toInt(), 220);
+
+    const QJsonObject overridden =
+        ShowJsonOf({"--auto-markers", "--marker", "A=1,2,3,4", "--json", path});
+    EXPECT_EQ(overridden["markers"].toObject()["A"].toArray(), (QJsonArray{1, 2, 3, 4}));
+    EXPECT_FALSE(ShowJsonOf({"--json", path}).contains("found")) << "only when asked";
+
+    QByteArray out, err;
+    EXPECT_EQ(RunShow({"--auto-markers", path}, out, err), 0);
+    EXPECT_TRUE(QString::fromUtf8(out).contains(QStringLiteral("自动定位：A 已自动定位，C 无跳变")))
+        << out.constData();
+}
