@@ -2,10 +2,42 @@
 #include "ProgramFolder.h"
 #include "UMain.h"
 
+#include <QTimer>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char kUsage[] = "usage: oltc [FILE.cty]\n"
+                      "The OLTC transition tester companion: sets a test up on the tester,\n"
+                      "follows the charging, uploads and analyses the transition waveforms.\n"
+                      "  FILE.cty   a test to open at start\n"
+                      "  --help     this text\n"
+                      "  --version  the program's version\n";
+
+} // namespace
+
 int main(int argc, char** argv) {
+    // Answered before any window exists, so they need no display.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::fputs("oltc " OLTC_VERSION "\n", stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+    }
     Application app(argc, argv);
     InstallMessageBoxes();
     TFrmMain window(ProgramFolder());
     window.show();
+    // A test handed over by the desktop (a double click on a .cty file).
+    const QStringList args = app.arguments().mid(1);
+    if (!args.isEmpty()) {
+        const QString path = args.first();
+        QTimer::singleShot(0, &window, [&window, path] { window.OpenTestFile(path); });
+    }
     return app.exec();
 }

@@ -20,7 +20,8 @@ const char kUsage[] = "usage: oltc-cli COMMAND [OPTIONS]\n"
                       "  fetch     upload stored tests into .cty files\n"
                       "  live      run a live test into a .cty file and show it\n"
                       "  report    the printed report of .cty test files as PDF\n"
-                      "  --help    this text; COMMAND --help tells more of a command\n";
+                      "  --help    this text; COMMAND --help tells more of a command\n"
+                      "  --version the program's version\n";
 
 void Write(std::FILE* stream, const QByteArray& bytes) {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
@@ -37,6 +38,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     const QString command = args.takeFirst();
+    if (command == u"--version") {
+        Write(stdout, "oltc-cli " OLTC_VERSION "\n");
+        return 0;
+    }
     if (command == u"--help" || command == u"-h" || command == u"help") {
         Write(stdout, kUsage);
         return 0;

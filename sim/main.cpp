@@ -10,6 +10,10 @@ int main(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
+    if (args.size() == 1 && args[0] == u"--version") {
+        std::fputs("oltc-sim " OLTC_VERSION "\n", stdout);
+        return 0;
+    }
     SimOptions options;
     QString error;
     if (!ParseSimOptions(args, options, &error)) {

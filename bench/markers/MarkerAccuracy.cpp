@@ -78,8 +78,8 @@ void Run(double noisePercent, int captures, Tally& tally) {
 
 int main(int argc, char** argv) {
     const int captures = argc > 1 ? std::atoi(argv[1]) : 3000;
-    std::printf("%-8s %9s %9s %9s %10s %9s %10s %11s\n", "noise", "phases", "<=0.2ms", "p99", "max",
-                "missed", "flat", "us/phase");
+    std::printf("%-7s %7s %9s %10s %10s %9s %11s %9s\n", "noise", "phases", "<=0.2ms", "p99/samp",
+                "max/samp", "missed", "flat found", "us/phase");
     for (double noise : {0.0, 1.0, 2.0, 3.0, 5.0}) {
         Tally t;
         Run(noise, captures, t);
