@@ -6,15 +6,16 @@
 #include "ReportPainter.h"
 #include "ToolIcons.h"
 
-#include <QActionGroup>
 #include <QButtonGroup>
 #include <QDir>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -46,6 +47,9 @@ TFrmPreview::TFrmPreview(const ReportPage& page, QPrinter& settings, const QStri
     setWindowTitle(page.title);
     resize(561, 408);
     setMinimumSize(200, 100);
+    // Where it stands when restored from maximised: the screen's centre.
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
     QFont font(SongtiFamily());
     font.setPointSize(9);
     setFont(font);
