@@ -15,8 +15,12 @@ QString RunFileDialog(QWidget* parent, const FileDialogRequest& request, bool sa
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (save)
         dialog.selectFile(QDir(request.folder).filePath(request.proposedName));
+    if (!request.selectedFilter.isEmpty())
+        dialog.selectNameFilter(request.selectedFilter);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    if (request.chosenFilter)
+        *request.chosenFilter = dialog.selectedNameFilter();
     return dialog.selectedFiles().front();
 }
 

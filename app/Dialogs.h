@@ -14,6 +14,8 @@ struct FileDialogRequest {
     QString proposedName; // save only; empty for open
     QString filter;       // "测试数据文件(*.cty)"
     QString defaultSuffix;
+    QString selectedFilter{};        // the entry selected at the start; empty: the first
+    QString* chosenFilter = nullptr; // when set, receives the entry chosen
 };
 
 struct DialogSeams {

@@ -7,6 +7,7 @@
 #include "TQRMain.h"
 #include "UDataCenter.h"
 #include "WaveChart.h"
+#include "WindowLayout.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -26,11 +27,11 @@
 
 namespace {
 
-constexpr int kTopRow = 35;
-constexpr int kBottomRow = 107;
-constexpr int kSideStrip = 24;
-constexpr int kLeftColumn = 185;
-constexpr int kRightColumn = 161;
+using WindowLayout::kBottomRow;
+using WindowLayout::kLeftColumn;
+using WindowLayout::kRightColumn;
+using WindowLayout::kSideStrip;
+using WindowLayout::kTopRow;
 constexpr int kRotationGroup = 277;
 const QColor kSilver(192, 192, 192);
 
@@ -87,10 +88,11 @@ TFrmMain::TFrmMain(const QString& programFolder, QWidget* parent)
     ConnectHandlers();
 
     setMinimumSize(800, 600);
-    resize(965, 752);
+    resize(WindowLayout::kWindowWidth, WindowLayout::kWindowHeight);
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect area = screen->availableGeometry();
-        move(area.center() - QPoint(965 / 2, 752 / 2));
+        move(area.center() -
+             QPoint(WindowLayout::kWindowWidth / 2, WindowLayout::kWindowHeight / 2));
     }
 }
 
@@ -383,10 +385,10 @@ void TFrmMain::resizeEvent(QResizeEvent* event) {
 }
 
 void TFrmMain::LayoutWindow() {
-    const int width = central_->width();
-    const int middle = std::max(0, central_->height() - kTopRow - kBottomRow);
+    const QSize chart = WindowLayout::ChartSize(central_->size());
+    const int middle = chart.height();
     const int chartX = kSideStrip + kLeftColumn;
-    const int chartWidth = std::max(0, width - chartX - kRightColumn - kSideStrip);
+    const int chartWidth = chart.width();
     panChart_->setGeometry(chartX, kTopRow, chartWidth, middle);
     ChartA->setGeometry(0, 0, chartWidth, middle);
 

@@ -59,6 +59,7 @@ public:
     void BtnColorClick();
     void BtnPrintClick();
     void BtnAutoMarkersClick();
+    void BtnExportClick();
     bool OpenTestFile(const QString& path);
 
     // Cursor and dragging
@@ -127,6 +128,8 @@ private:
     bool timeFocused_ = false;
     bool dragMode_ = false;
     bool panButtonDown_ = false;
+    bool exporting_ = false;
+    QString exportFilter_; // the save dialog's entry chosen last
 
     // Containers the layout moves and sizes.
     QWidget *central_, *panChart_;

@@ -217,6 +217,7 @@ void TFrmMain::ConnectHandlers() {
     connect(BtnSave, &QPushButton::clicked, this, [this] { BtnSaveClick(); });
     connect(BtnColor, &QPushButton::clicked, this, [this] { BtnColorClick(); });
     connect(BtnPrint, &QPushButton::clicked, this, [this] { BtnPrintClick(); });
+    connect(BtnExport, &QPushButton::clicked, this, [this] { BtnExportClick(); });
     connect(BtnExit, &QPushButton::clicked, this, &QWidget::close);
     connect(cbInverted, &QCheckBox::clicked, this, [this] { InvertedClick(); });
 

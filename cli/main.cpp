@@ -1,4 +1,5 @@
 #include "DeviceCommands.h"
+#include "ExportCommand.h"
 #include "LiveCommand.h"
 #include "ReportCommand.h"
 #include "ShowCommand.h"
@@ -20,6 +21,7 @@ const char kUsage[] = "usage: oltc-cli COMMAND [OPTIONS]\n"
                       "  fetch     upload stored tests into .cty files\n"
                       "  live      run a live test into a .cty file and show it\n"
                       "  report    the printed report of .cty test files as PDF\n"
+                      "  export    .cty test files to workbooks, documents or waveform data\n"
                       "  --help    this text; COMMAND --help tells more of a command\n"
                       "  --version the program's version\n";
 
@@ -102,6 +104,26 @@ int main(int argc, char** argv) {
         QApplication app(argc, argv);
         QByteArray out, err;
         const int status = RunReport(options, out, err);
+        Write(stdout, out);
+        Write(stderr, err);
+        return status;
+    }
+    if (command == u"export") {
+        if (args.contains(u"--help")) {
+            Write(stdout, ExportUsage());
+            return 0;
+        }
+        ExportOptions options;
+        if (const auto error = ParseExportArgs(args, options)) {
+            Write(stderr, "oltc-cli export: " + error->toUtf8() + "\n" + ExportUsage());
+            return kExitUsage;
+        }
+        // The chart is drawn by widgets, without a screen unless one is asked for.
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        QByteArray out, err;
+        const int status = RunExport(options, out, err);
         Write(stdout, out);
         Write(stderr, err);
         return status;

@@ -1,0 +1,71 @@
+// The "导出" command: the chart picture, the save dialog, the export its name asks for.
+#include "UMain.h"
+
+#include "ChartPicture.h"
+#include "Dialogs.h"
+#include "ExportActions.h"
+#include "Helpers.h"
+#include "WaveChart.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <stdexcept>
+
+namespace {
+
+const QString kWorkbookEntry = QStringLiteral("测试数据文件(*.xlsx)");
+const QString kDocumentEntry = QStringLiteral("测试数据文件(*.docx)");
+const QString kWaveformEntry = QStringLiteral("波形数据(*.csv)");
+
+} // namespace
+
+void TFrmMain::BtnExportClick() {
+    // Its pauses let the button be pressed again: one export at a time.
+    if (exporting_)
+        return;
+    exporting_ = true;
+    BtnExport->setEnabled(false);
+    const auto done = qScopeGuard([this] {
+        exporting_ = false;
+        BtnExport->setEnabled(true);
+    });
+
+    Delay(10);
+    const QImage picture = ChartPictureOf(*ChartA);
+    QString error;
+    if (!SaveChartPicture(picture, ChartPictureFile(programFolder_), &error))
+        throw std::runtime_error(error.toLocal8Bit().toStdString());
+    const QString folder = ExportFolder(programFolder_);
+    if (!QFileInfo(folder).isDir())
+        QDir().mkdir(folder);
+
+    FileDialogRequest request;
+    request.title = QStringLiteral("保存当前测试数据");
+    request.folder = folder;
+    request.proposedName = FileTimeText(QDateTime::currentDateTime());
+    request.filter = QStringList{kWorkbookEntry, kDocumentEntry, kWaveformEntry}.join(u";;");
+    request.defaultSuffix = QStringLiteral("xlsx");
+    request.selectedFilter = exportFilter_;
+    QString chosen = exportFilter_;
+    request.chosenFilter = &chosen;
+    const QString fileName = Dialogs().saveFile(this, request);
+    if (fileName.isEmpty())
+        return;
+    exportFilter_ = chosen;
+
+    const ShownTest shown = ShownNow();
+    switch (ExportKindOf(fileName)) {
+    case ExportKind::Document:
+        ExportDocument(shown, picture, fileName, programFolder_, this);
+        break;
+    case ExportKind::Waveform:
+        ExportWaveform(shown, fileName);
+        break;
+    case ExportKind::Workbook:
+        ExportSpreadsheet(shown, picture, fileName, this);
+        break;
+    }
+}

@@ -1,0 +1,153 @@
+#include "ExportActions.h"
+
+#include "Document.h"
+#include "Helpers.h"
+#include "Message.h"
+#include "UDlgProcess.h"
+#include "WaveformCsv.h"
+#include "Workbook.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QPointer>
+#include <QScopeGuard>
+#include <QUrl>
+
+namespace {
+
+QString FolderOf(const QString& fileName) {
+    return QFileInfo(fileName).absolutePath();
+}
+
+// The progress window of one export, closed on every way out.
+class Progress {
+public:
+    Progress(QWidget* owner, const QString& tip, int countMax, int processMax)
+        : window_(new TFrmProcess(owner)) {
+        window_->SetTip(tip);
+        window_->SetCountRange(1, countMax);
+        window_->SetProcessRange(1, processMax);
+        window_->show();
+    }
+    ~Progress() {
+        if (window_)
+            window_->close();
+    }
+    void SetTip(const QString& tip) {
+        if (window_)
+            window_->SetTip(tip);
+    }
+    // True when cancel has been pressed.
+    bool Step(int count, int process) {
+        return !window_ || AdvanceProgress(*window_, count, process);
+    }
+
+private:
+    QPointer<TFrmProcess> window_;
+};
+
+} // namespace
+
+ExportKind ExportKindOf(const QString& fileName) {
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == u"docx" || suffix == u"doc")
+        return ExportKind::Document;
+    if (suffix == u"csv")
+        return ExportKind::Waveform;
+    return ExportKind::Workbook;
+}
+
+QString ChartPictureFile(const QString& programFolder) {
+    return QDir(programFolder).filePath(QStringLiteral("t.bmp"));
+}
+
+QString ExportFolder(const QString& programFolder) {
+    return QDir(programFolder).filePath(QStringLiteral("测试记录"));
+}
+
+QString TemplateFile(const QString& programFolder) {
+    const QString name = QStringLiteral("Model/Model.pat");
+    for (const QString& folder : {programFolder, QCoreApplication::applicationDirPath()}) {
+        const QString path = QDir(folder).filePath(name);
+        if (QFileInfo(path).isFile())
+            return path;
+    }
+    return {};
+}
+
+QString TemplatePath(const QString& programFolder) {
+    const QString path = TemplateFile(programFolder);
+    if (path.isEmpty())
+        ShowMessage(QStringLiteral("系统数据已遭到破坏！\r\r请重新安装系统！"), MsgIcon::Warning);
+    return path;
+}
+
+FolderOpener& OpenFolder() {
+    static FolderOpener opener = [](const QString& folder) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
+    };
+    return opener;
+}
+
+bool ExportSpreadsheet(const ShownTest& shown, const QImage& chart, const QString& fileName,
+                       QWidget* owner) {
+    bool cancelled = false;
+    bool written = false;
+    {
+        Progress progress(owner, QStringLiteral("正在进行Excel报表转换，请稍候..."), 2, 3);
+        if (progress.Step(1, 1)) {
+            cancelled = true;
+        } else {
+            written = WriteWorkbook(shown, chart, fileName).ok();
+            if (!written)
+                ShowMessage(QStringLiteral("转换成Excel格式失败！"), MsgIcon::Warning);
+            // A cancel now finds the workbook complete: only the folder stays shut.
+            else if (progress.Step(2, 2))
+                cancelled = true;
+        }
+    }
+    if (!cancelled) {
+        Delay(100);
+        OpenFolder()(FolderOf(fileName));
+    }
+    return written;
+}
+
+bool ExportDocument(const ShownTest& shown, const QImage& chart, const QString& fileName,
+                    const QString& programFolder, QWidget* owner) {
+    const QString templatePath = TemplatePath(programFolder);
+    if (templatePath.isEmpty())
+        return false;
+    Progress progress(owner, QStringLiteral("正在为报表转换作准备，请稍候..."), 4, 3);
+    if (progress.Step(1, 1))
+        return false;
+    progress.SetTip(QStringLiteral("正在模板制作过程中..."));
+    if (progress.Step(2, 2))
+        return false;
+    progress.SetTip(QStringLiteral("正在加载数据过程中..."));
+    if (progress.Step(3, 3))
+        return false;
+    const ExportResult result = WriteDocument(shown, chart, templatePath, fileName);
+    if (!result.ok()) {
+        ShowMessage(result.code == ExportResult::TemplateMismatch
+                        ? QStringLiteral("模板格式不匹配！")
+                        : QStringLiteral("系统操作发生意外！"),
+                    MsgIcon::Warning);
+        return false;
+    }
+    Delay(500);
+    OpenFolder()(FolderOf(fileName));
+    return true;
+}
+
+bool ExportWaveform(const ShownTest& shown, const QString& fileName) {
+    if (!WriteWaveformCsv(shown.record, fileName).ok()) {
+        ShowMessage(QStringLiteral("导出波形数据失败！"), MsgIcon::Warning);
+        return false;
+    }
+    Delay(100);
+    OpenFolder()(FolderOf(fileName));
+    return true;
+}

@@ -1,0 +1,166 @@
+#include "Workbook.h"
+
+#include "ChartPicture.h"
+#include "SheetCells.h"
+#include "StagedFile.h"
+
+#include <QDir>
+#include <cmath>
+#include <xlsxwriter.h>
+
+namespace {
+
+// Excel's defaults, which the sheet keeps: 8.43 characters (64 pixels) wide
+// columns, 15 point (20 pixel) rows, 96 pixels to the inch.
+constexpr double kPixelsPerPoint = 96.0 / 72.0;
+constexpr int kColumnPixels = 64;
+constexpr int kRowPixels = 20;
+
+const char kWaveSheet[] = "波形数据";
+
+class Book {
+public:
+    explicit Book(const QString& path) {
+        const QByteArray native = QFile::encodeName(path);
+        lxw_workbook_options options{};
+        book_ = workbook_new_opt(native.constData(), &options);
+    }
+    ~Book() {
+        if (book_ && !closed_)
+            workbook_close(book_);
+    }
+    lxw_workbook* get() const { return book_; }
+    lxw_error Close() {
+        closed_ = true;
+        return workbook_close(book_);
+    }
+
+private:
+    lxw_workbook* book_ = nullptr;
+    bool closed_ = false;
+};
+
+void FillSheet(lxw_workbook* book, lxw_worksheet* sheet, const ShownTest& shown) {
+    lxw_format* text = workbook_add_format(book);
+    format_set_num_format(text, "@");
+    lxw_format* centred = workbook_add_format(book);
+    format_set_num_format(centred, "@");
+    format_set_align(centred, LXW_ALIGN_CENTER);
+    // Every column text-formatted, so that a value is never read as a number.
+    worksheet_set_column(sheet, 0, LXW_COL_MAX - 1, LXW_DEF_COL_WIDTH, text);
+
+    const QString range =
+        ColumnName(1) + QStringLiteral("%1:").arg(1) + ColumnName(13) + QStringLiteral("%1").arg(1);
+    for (const PlacedText& cell : SheetCells(shown)) {
+        const QByteArray value = cell.text.toUtf8();
+        const lxw_row_t row = lxw_row_t(cell.row - 1);
+        const lxw_col_t col = lxw_col_t(cell.column - 1);
+        if (cell.row == 1 && cell.column == 1) {
+            const QByteArray r = range.toUpper().toLatin1();
+            worksheet_merge_range(sheet, lxw_name_to_row(r.constData()),
+                                  lxw_name_to_col(r.constData()), lxw_name_to_row_2(r.constData()),
+                                  lxw_name_to_col_2(r.constData()), value.constData(), centred);
+        } else {
+            worksheet_write_string(sheet, row, col, value.constData(), text);
+        }
+    }
+}
+
+lxw_error InsertSheetPicture(lxw_worksheet* sheet, const QByteArray& png, QSize size) {
+    // The anchor cell and the offsets within it, from the default grid.
+    const double left = kSheetPictureLeft * kPixelsPerPoint;
+    const double top = kSheetPictureTop * kPixelsPerPoint;
+    const int col = int(left) / kColumnPixels;
+    const int row = int(top) / kRowPixels;
+    lxw_image_options options{};
+    options.x_offset = int32_t(std::nearbyint(left - col * kColumnPixels));
+    options.y_offset = int32_t(std::nearbyint(top - row * kRowPixels));
+    // The picture carries kPictureDpi; the writer scales by 96 / its dpi.
+    const double dpiFactor = kPictureDotsPerMeter * 0.0254 / 96.0;
+    options.x_scale = kSheetPictureWidth * kPixelsPerPoint / size.width() * dpiFactor;
+    options.y_scale = kSheetPictureHeight * kPixelsPerPoint / size.height() * dpiFactor;
+    static char description[] = "chart";
+    options.description = description;
+    return worksheet_insert_image_buffer_opt(
+        sheet, lxw_row_t(row), lxw_col_t(col),
+        reinterpret_cast<const unsigned char*>(png.constData()), size_t(png.size()), &options);
+}
+
+void FillWaveSheet(lxw_workbook* book, lxw_worksheet* sheet, const TestRecord& record) {
+    lxw_format* head = workbook_add_format(book);
+    format_set_bold(head);
+    lxw_format* time = workbook_add_format(book);
+    format_set_num_format(time, "0.0");
+    lxw_format* ohm = workbook_add_format(book);
+    format_set_num_format(ohm, "0.00");
+    const char* const heads[4] = {"时间(ms)", "A(Ω)", "B(Ω)", "C(Ω)"};
+    for (int c = 0; c < 4; ++c)
+        worksheet_write_string(sheet, 0, lxw_col_t(c), heads[c], head);
+    for (int k = 1; k <= kSampleCount; ++k) {
+        worksheet_write_number(sheet, lxw_row_t(k), 0, k / 10.0, time);
+        for (int p = kPhaseA; p <= kPhaseC; ++p)
+            worksheet_write_number(sheet, lxw_row_t(k), lxw_col_t(p), record.SampleAt(p, k) / 100.0,
+                                   ohm);
+    }
+    worksheet_freeze_panes(sheet, 1, 0);
+
+    lxw_chart* chart = workbook_add_chart(book, LXW_CHART_SCATTER_STRAIGHT);
+    const QByteArray last = QByteArray::number(kSampleCount + 1);
+    const QByteArray x = "='" + QByteArray(kWaveSheet) + "'!$A$2:$A$" + last;
+    const char* const columns[3] = {"B", "C", "D"};
+    const char* const names[3] = {"A相", "B相", "C相"};
+    for (int p = 0; p < 3; ++p) {
+        const QByteArray y =
+            "='" + QByteArray(kWaveSheet) + "'!$" + columns[p] + "$2:$" + columns[p] + "$" + last;
+        lxw_chart_series* series = chart_add_series(chart, x.constData(), y.constData());
+        chart_series_set_name(series, names[p]);
+    }
+    chart_title_set_name(chart, "三相过渡波形");
+    chart_axis_set_name(chart->x_axis, "时间(ms)");
+    chart_axis_set_name(chart->y_axis, "电阻(Ω)");
+    chart_axis_set_min(chart->x_axis, 0);
+    chart_axis_set_max(chart->x_axis, kSampleCount / 10.0);
+    chart_legend_set_position(chart, LXW_CHART_LEGEND_BOTTOM);
+    lxw_chart_options place{};
+    place.x_scale = 2.0;
+    place.y_scale = 1.8;
+    worksheet_insert_chart_opt(sheet, 1, 5, chart, &place);
+}
+
+} // namespace
+
+QString ColumnName(int n) {
+    const int q = (n - 1) / 26;
+    QString name;
+    if (q >= 1)
+        name += QChar(u'a' + q - 1);
+    name += QChar(u'a' + (n - 1) % 26);
+    return name;
+}
+
+ExportResult WriteWorkbook(const ShownTest& shown, const QImage& chart, const QString& path) {
+    StagedFile staged(path);
+    if (ExportResult prepared = staged.Prepare(); !prepared.ok())
+        return prepared;
+    const QByteArray png = PngOf(chart);
+    {
+        Book book(staged.TempPath());
+        if (!book.get())
+            return ExportResult::Failed(ExportResult::CannotWrite,
+                                        QDir::toNativeSeparators(path) +
+                                            QStringLiteral(": cannot start the workbook"));
+        lxw_worksheet* sheet = workbook_add_worksheet(book.get(), "Sheet1");
+        lxw_worksheet* waves = workbook_add_worksheet(book.get(), kWaveSheet);
+        FillSheet(book.get(), sheet, shown);
+        if (png.isEmpty() || InsertSheetPicture(sheet, png, chart.size()) != LXW_NO_ERROR)
+            return ExportResult::Failed(ExportResult::CannotWrite,
+                                        QStringLiteral("the chart picture cannot be placed"));
+        FillWaveSheet(book.get(), waves, shown.record);
+        if (const lxw_error error = book.Close(); error != LXW_NO_ERROR)
+            return ExportResult::Failed(
+                ExportResult::CannotWrite,
+                QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path),
+                                             QString::fromUtf8(lxw_strerror(error))));
+    }
+    return staged.Commit();
+}
