@@ -10,10 +10,12 @@
 
 namespace {
 
-// Excel's defaults, which the sheet keeps: 8.43 characters (64 pixels) wide
-// columns, 15 point (20 pixel) rows, 96 pixels to the inch.
+// The columns are as wide as a Chinese Excel makes them with its 宋体 11
+// (72 pixels): so the picture ends before the results in column m, as it
+// does there. Rows keep the default 15 points (20 pixels); 96 pixels to the inch.
 constexpr double kPixelsPerPoint = 96.0 / 72.0;
-constexpr int kColumnPixels = 64;
+constexpr double kColumnWidth = 9.63; // characters: 9.63 * 7 + 5 pixels of padding
+constexpr int kColumnPixels = 72;
 constexpr int kRowPixels = 20;
 
 const char kWaveSheet[] = "波形数据";
@@ -47,7 +49,7 @@ void FillSheet(lxw_workbook* book, lxw_worksheet* sheet, const ShownTest& shown)
     format_set_num_format(centred, "@");
     format_set_align(centred, LXW_ALIGN_CENTER);
     // Every column text-formatted, so that a value is never read as a number.
-    worksheet_set_column(sheet, 0, LXW_COL_MAX - 1, LXW_DEF_COL_WIDTH, text);
+    worksheet_set_column(sheet, 0, LXW_COL_MAX - 1, kColumnWidth, text);
 
     const QString range =
         ColumnName(1) + QStringLiteral("%1:").arg(1) + ColumnName(13) + QStringLiteral("%1").arg(1);
@@ -152,6 +154,10 @@ ExportResult WriteWorkbook(const ShownTest& shown, const QImage& chart, const QS
         lxw_worksheet* sheet = workbook_add_worksheet(book.get(), "Sheet1");
         lxw_worksheet* waves = workbook_add_worksheet(book.get(), kWaveSheet);
         FillSheet(book.get(), sheet, shown);
+        // Printed, the report is one landscape page.
+        worksheet_set_landscape(sheet);
+        worksheet_set_paper(sheet, 9); // A4
+        worksheet_fit_to_pages(sheet, 1, 1);
         if (png.isEmpty() || InsertSheetPicture(sheet, png, chart.size()) != LXW_NO_ERROR)
             return ExportResult::Failed(ExportResult::CannotWrite,
                                         QStringLiteral("the chart picture cannot be placed"));
