@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QRegularExpression>
 
 namespace {
 
@@ -15,8 +16,17 @@ QString RunFileDialog(QWidget* parent, const FileDialogRequest& request, bool sa
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (save)
         dialog.selectFile(QDir(request.folder).filePath(request.proposedName));
-    if (!request.selectedFilter.isEmpty())
+    // A name typed without an extension takes the chosen entry's.
+    const auto suffixOf = [&dialog](const QString& filter) {
+        static const QRegularExpression pattern(QStringLiteral("\\*\\.(\\w+)"));
+        if (const auto match = pattern.match(filter); match.hasMatch())
+            dialog.setDefaultSuffix(match.captured(1));
+    };
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, suffixOf);
+    if (!request.selectedFilter.isEmpty()) {
         dialog.selectNameFilter(request.selectedFilter);
+        suffixOf(request.selectedFilter);
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     if (request.chosenFilter)

@@ -1,3 +1,4 @@
+#include "ChartStyle.h"
 #include "DeviceCommands.h"
 #include "ExportCommand.h"
 #include "LiveCommand.h"
@@ -6,6 +7,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QFont>
 #include <QStringList>
 #include <cstdio>
 
@@ -122,6 +124,7 @@ int main(int argc, char** argv) {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
             qputenv("QT_QPA_PLATFORM", "offscreen");
         QApplication app(argc, argv);
+        app.setFont(QFont(SongtiFamily(), 9)); // the window's font, for the chart's labels
         QByteArray out, err;
         const int status = RunExport(options, out, err);
         Write(stdout, out);

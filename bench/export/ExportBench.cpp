@@ -1,11 +1,13 @@
 // The exports in process: what "导出" costs after the dialog, and the
 // offscreen chart of the command line.
 #include "ChartPicture.h"
+#include "ChartStyle.h"
 #include "Document.h"
 #include "WaveformCsv.h"
 #include "Workbook.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
@@ -80,6 +82,7 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    app.setFont(QFont(SongtiFamily(), 9)); // the window's font, for the chart's labels
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     return 0;
