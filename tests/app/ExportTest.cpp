@@ -2,6 +2,7 @@
 
 #include "ChartPicture.h"
 #include "ExportActions.h"
+#include "Screenshot.h"
 #include "UDlgProcess.h"
 
 #include <QFile>
@@ -51,8 +52,11 @@ protected:
                 if (auto* process = qobject_cast<TFrmProcess*>(w);
                     process && process->isVisible()) {
                     const QString tip = process->lblTip->text();
-                    if (tips.isEmpty() || tips.last() != tip)
+                    if (tips.isEmpty() || tips.last() != tip) {
                         tips << tip;
+                        KeepScreenshot(process, tips.size() == 1 ? "export-progress.png"
+                                                                 : "export-progress-2.png");
+                    }
                     ranges = {process->PBCount->maximum(), process->PBProcess->maximum()};
                     if (process->PBCount->value() == cancelAt)
                         process->BtnCancel->click();
