@@ -111,11 +111,17 @@ void FillWaveSheet(lxw_workbook* book, lxw_worksheet* sheet, const TestRecord& r
     const QByteArray x = "='" + QByteArray(kWaveSheet) + "'!$A$2:$A$" + last;
     const char* const columns[3] = {"B", "C", "D"};
     const char* const names[3] = {"A相", "B相", "C相"};
+    // The colours of the window's phase buttons: its yellow would not show on white.
+    const lxw_color_t colors[3] = {0x808000, 0x008000, 0xFF0000};
     for (int p = 0; p < 3; ++p) {
         const QByteArray y =
             "='" + QByteArray(kWaveSheet) + "'!$" + columns[p] + "$2:$" + columns[p] + "$" + last;
         lxw_chart_series* series = chart_add_series(chart, x.constData(), y.constData());
         chart_series_set_name(series, names[p]);
+        lxw_chart_line line{};
+        line.color = colors[p];
+        line.width = 1.25;
+        chart_series_set_line(series, &line);
     }
     chart_title_set_name(chart, "三相过渡波形");
     chart_axis_set_name(chart->x_axis, "时间(ms)");
