@@ -3,6 +3,7 @@
 #include "Document.h"
 #include "Helpers.h"
 #include "Message.h"
+#include "ProgramFolder.h"
 #include "UDlgProcess.h"
 #include "WaveformCsv.h"
 #include "Workbook.h"
@@ -69,7 +70,10 @@ QString ExportFolder(const QString& programFolder) {
 
 QString TemplateFile(const QString& programFolder) {
     const QString name = QStringLiteral("Model/Model.pat");
-    for (const QString& folder : {programFolder, QCoreApplication::applicationDirPath()}) {
+    for (const QString& folder :
+         {programFolder, QCoreApplication::applicationDirPath(), InstalledDataFolder()}) {
+        if (folder.isEmpty())
+            continue;
         const QString path = QDir(folder).filePath(name);
         if (QFileInfo(path).isFile())
             return path;

@@ -19,7 +19,8 @@ QString ChartPictureFile(const QString& programFolder);
 QString ExportFolder(const QString& programFolder);
 
 // The template "Model/Model.pat": in the program folder, else beside the
-// executable (where the build and an install put it). Empty when missing.
+// executable (where the build puts it), else in an installed program's data
+// folder "<prefix>/share/oltc". Empty when missing.
 QString TemplateFile(const QString& programFolder);
 // The same, after "系统数据已遭到破坏！\r\r请重新安装系统！" when it is missing.
 QString TemplatePath(const QString& programFolder);
