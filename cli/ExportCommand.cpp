@@ -27,7 +27,7 @@ QByteArray ExportUsage() {
            "per test into DIR, or NAME (2).ext... beside what is there already.\n"
            "\n"
            "options:\n" +
-           ShownOptionsUsage(kMarkerOption | kInvertedOption | kColorOption) +
+           ShownOptionsUsage(kMarkerOption | kAutoMarkersOption | kInvertedOption | kColorOption) +
            "  -o OUT      the output file; its extension chooses the export\n"
            "  -d DIR      the output folder, with --format\n"
            "  --format F  xlsx, docx or csv\n"
@@ -36,7 +36,7 @@ QByteArray ExportUsage() {
 }
 
 std::optional<QString> ParseExportArgs(const QStringList& args, ExportOptions& options) {
-    const unsigned accepted = kMarkerOption | kInvertedOption | kColorOption;
+    const unsigned accepted = kMarkerOption | kAutoMarkersOption | kInvertedOption | kColorOption;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         QString error;

@@ -53,10 +53,11 @@ TEST(ReportCommand, OptionsAreCheckedBeforeAnythingIsWritten) {
         EXPECT_TRUE(error->contains(QLatin1String(c.error))) << error->toStdString();
     }
     ReportOptions options;
-    EXPECT_FALSE(ParseReportArgs({"a.cty", "--inverted", "--brand=2", "--color", "0,0,255",
-                                  "--marker", "b=1,2,3,4", "-o", "x.pdf"},
+    EXPECT_FALSE(ParseReportArgs({"a.cty", "--inverted", "--auto-markers", "--brand=2", "--color",
+                                  "0,0,255", "--marker", "b=1,2,3,4", "-o", "x.pdf"},
                                  options));
     EXPECT_TRUE(options.shown.inverted);
+    EXPECT_TRUE(options.shown.autoMarkers);
     EXPECT_EQ(options.shown.brand, 2);
     EXPECT_EQ(options.shown.color, (ChartColor{0, 0, 255}));
     EXPECT_EQ(options.shown.markers[1], (std::array<int, 4>{1, 2, 3, 4}));
