@@ -185,8 +185,15 @@ int RunLiveTest(const LiveOptions& options, const LiveTiming& timing, std::FILE*
     if (interruptedBy)
         return 128 + interruptedBy;
     response = Cleared(kRequestBufferSize);
-    if (!Transact(StartChargeRequest(), response))
-        return LinkFailed(err, QStringLiteral("start of charging"));
+    if (!Transact(StartChargeRequest(), response)) {
+        const int failed = LinkFailed(err, QStringLiteral("start of charging"));
+        // The request may have started the charge though its answer was lost.
+        if (RequestMayHaveArrived() && !Stop())
+            Print(err, QStringLiteral("oltc-cli live: the stop went unanswered too; the tester "
+                                      "may still be charging\n"));
+        QThread::msleep(quint64(timing.afterStopMs));
+        return failed;
+    }
 
     // From here on the tester is charging: whatever happens, it gets the stop.
     bool captured = false;

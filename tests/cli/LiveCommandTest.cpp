@@ -169,8 +169,10 @@ TEST_F(LiveCommandTest, FailuresWriteNothingAndStopWhatCharges) {
     const Case cases[] = {
         {"F4:nak", "F4", "发送参数失败！"},
         {"F5:nak", "F4 F5 F9", "开始充电失败！"},
-        // no stop for a charge that may not have started
-        {"F5:noanswer", "F4 F5 F5 F5 F5", "通讯失败！ start of charging"},
+        // a start whose answer is lost may still have started the charge
+        {"F5:noanswer", "F4 F5 F5 F5 F5 F9", "通讯失败！ start of charging"},
+        {"F5:short", "F4 F5 F5 F5 F5 F9", "通讯失败！ start of charging"},
+        {"F5:cut", "F4 F5 F5 F5 F5 F9", "通讯失败！ start of charging"},
         {"FA:cut:100", "F4 F5 F7 F8 FA FA FA FA F9", "通讯失败！ phase A block"},
     };
     for (const Case& c : cases) {
