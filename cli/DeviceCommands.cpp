@@ -2,6 +2,7 @@
 
 #include "ArchivePath.h"
 #include "BaudRate.h"
+#include "FileTarget.h"
 #include "Helpers.h"
 #include "IdentifyTester.h"
 #include "ProgramFolder.h"
@@ -133,6 +134,12 @@ bool FetchOne(int k, const QString& label, TestRecord& record, QByteArray& stamp
 }
 
 int FetchTo(const DeviceOptions& options, std::FILE* err) {
+    if (QString why; !CanWriteTarget(options.output, &why)) {
+        Print(
+            err,
+            QStringLiteral("oltc-cli fetch: %1 cannot be written: %2\n").arg(options.output, why));
+        return kExitFailed;
+    }
     int listed = 0;
     if (!StoredCount(err, listed))
         return LinkFailed(err, QStringLiteral("the number of stored tests"));

@@ -2,6 +2,7 @@
 
 #include "ChargeReadout.h"
 #include "DeviceCommands.h"
+#include "FileTarget.h"
 #include "Helpers.h"
 #include "ProgramFolder.h"
 #include "Responses.h"
@@ -169,6 +170,12 @@ int RunLiveTest(const LiveOptions& options, const LiveTiming& timing, std::FILE*
     if (const auto error = ApplyParamOptions(options, record.params)) {
         Print(err, QStringLiteral("oltc-cli live: %1\n").arg(*error));
         return kExitUsage;
+    }
+    // The capture must have somewhere to go before the tester charges for it.
+    if (QString why; !CanWriteTarget(options.output, &why)) {
+        Print(err,
+              QStringLiteral("oltc-cli live: %1 cannot be written: %2\n").arg(options.output, why));
+        return kExitFailed;
     }
     // The panel trims the tester's name and the place before it keeps them.
     record.strTestUser.Set(settings.strTestUser.Bytes().trimmed());

@@ -12,12 +12,14 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <csignal>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -189,6 +191,20 @@ TEST_F(LiveCommandTest, FailuresWriteNothingAndStopWhatCharges) {
         EXPECT_TRUE(result.out.isEmpty());
         EXPECT_EQ(ReadFile(bench.Path("kept.cty")), QByteArray("an older file"));
     }
+}
+
+TEST_F(LiveCommandTest, ATargetThatCannotBeWrittenSendsNothing) {
+    ASSERT_TRUE(bench.StartSimulator({"--baud-index", kFast, "--polls", "1", "--verbose"}));
+    ASSERT_EQ(mkfifo(QFile::encodeName(bench.Path("fifo.cty")).constData(), 0600), 0);
+    for (const char* target : {"no/such/folder/x.cty", "fifo.cty", "."}) {
+        SCOPED_TRACE(target);
+        const auto result = Live({"--charge", "0", "-o", target});
+        EXPECT_EQ(result.exitCode, 1) << result.err.constData();
+        EXPECT_TRUE(result.err.contains("cannot be written")) << result.err.constData();
+    }
+    EXPECT_TRUE(QFileInfo(bench.Path("fifo.cty")).exists());
+    EXPECT_FALSE(QFileInfo(bench.Path("fifo.cty")).isFile());
+    EXPECT_EQ(Commands(Requests(bench.SimulatorLog())), "");
 }
 
 TEST_F(LiveCommandTest, InterruptStopsTheTester) {
