@@ -46,6 +46,8 @@ QString FailureText() {
         if (BridgeLibraryFile().isEmpty())
             return QStringLiteral("the USB bridge library %1 was not found")
                 .arg(BridgeLibraryName());
+        if (quint32 count = 0; BridgeApi().GetNumDevices(&count) != kSiSuccess || count == 0)
+            return QStringLiteral("no USB device is connected");
         return QStringLiteral("no complete answer over USB");
     }
     switch (UDataCenter().link.LinkError) {
