@@ -178,8 +178,8 @@ int RunLiveTest(const LiveOptions& options, const LiveTiming& timing, std::FILE*
         return kExitFailed;
     }
     // The panel trims the tester's name and the place before it keeps them.
-    record.strTestUser.Set(settings.strTestUser.Bytes().trimmed());
-    record.strTestAdd.Set(settings.strTestAdd.Bytes().trimmed());
+    record.strTestUser.Set(TrimmedBytes(settings.strTestUser.Bytes()));
+    record.strTestAdd.Set(TrimmedBytes(settings.strTestAdd.Bytes()));
 
     QByteArray response = Cleared(kRequestBufferSize);
     if (!Transact(SetParamsRequest(record.params, record.params.iSeriesType), response))

@@ -5,9 +5,16 @@
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QSerialPort>
 #include <QThread>
 #include <algorithm>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -43,6 +50,26 @@ bool ParityOf(quint8 code, QSerialPort::Parity& parity) {
     }
 }
 
+// The flow control the system has set for the device, so that opening the
+// port keeps it: QSerialPort would otherwise apply its own default.
+QSerialPort::FlowControl SystemFlowControl(const QString& device) {
+#ifdef Q_OS_UNIX
+    const int fd = ::open(QFile::encodeName(device).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return QSerialPort::NoFlowControl;
+    termios line{};
+    const bool known = ::tcgetattr(fd, &line) == 0;
+    ::close(fd);
+    if (known && (line.c_cflag & CRTSCTS))
+        return QSerialPort::HardwareControl;
+    if (known && (line.c_iflag & (IXON | IXOFF)))
+        return QSerialPort::SoftwareControl;
+#else
+    Q_UNUSED(device);
+#endif
+    return QSerialPort::NoFlowControl;
+}
+
 bool IsTransient(QSerialPort::SerialPortError error) {
     return error == QSerialPort::NoError || error == QSerialPort::TimeoutError;
 }
@@ -69,6 +96,7 @@ bool SerialPort::Open(quint8 port, quint32 baud, quint8 parity) {
     auto serial = std::make_unique<QSerialPort>();
     serial->setPortName(device);
     serial->setReadBufferSize(kQueueSize);
+    serial->setFlowControl(SystemFlowControl(device));
     if (!serial->open(QIODevice::ReadWrite))
         return false;
     // Flow control and the handshake lines stay as the system has them.

@@ -33,6 +33,7 @@ TEST_F(MainWindowTest, TheWindowShowsWhatAFileGivesTheCommandLine) {
 
         TestRecord fromFile;
         ASSERT_EQ(LoadTestFile(answer, fromFile), TestFileError::None);
+        fromFile.HasData = true; // displayed
         TransitionMarkers markers = StartMarkers(fromFile.params);
         markers.phase[0] = c.markerA;
         const ShownTest expected = ShownTestOf(fromFile, markers, c.inverted, {10, 192, 192}, 2);

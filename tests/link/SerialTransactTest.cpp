@@ -9,9 +9,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <termios.h>
 #include <time.h>
+#include <unistd.h>
 
 namespace {
 
@@ -81,6 +84,29 @@ TEST_F(SerialLinkTest, PortNumbersAreClamped) {
     EXPECT_FALSE(none.Open(1, 19200, 5));
     EXPECT_FALSE(none.Open(7, 19200, 0));
     EXPECT_FALSE(none.IsOpen());
+}
+
+TEST_F(SerialLinkTest, OpeningKeepsTheSystemsFlowControl) {
+    PtyPeer peer(ports.path(), 5, [](int, const QByteArray&) { return Pieces{}; });
+    ASSERT_TRUE(peer.IsReady());
+    const int fd = ::open(QFile::encodeName(ports.path() + "/COM5").constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    for (const auto& [cflag, iflag] :
+         {std::pair<tcflag_t, tcflag_t>{CRTSCTS, 0}, std::pair<tcflag_t, tcflag_t>{0, IXON | IXOFF},
+          std::pair<tcflag_t, tcflag_t>{0, 0}}) {
+        termios line{};
+        ASSERT_EQ(tcgetattr(fd, &line), 0);
+        line.c_cflag = (line.c_cflag & ~CRTSCTS) | cflag;
+        line.c_iflag = (line.c_iflag & ~(IXON | IXOFF)) | iflag;
+        ASSERT_EQ(tcsetattr(fd, TCSANOW, &line), 0);
+        SerialPort port;
+        ASSERT_TRUE(port.Open(5, 19200, 0));
+        ASSERT_EQ(tcgetattr(fd, &line), 0);
+        EXPECT_EQ(line.c_cflag & CRTSCTS, cflag);
+        EXPECT_EQ(line.c_iflag & (IXON | IXOFF), iflag);
+        EXPECT_EQ(cfgetospeed(&line), speed_t(B19200));
+    }
+    ::close(fd);
 }
 
 TEST_F(SerialLinkTest, ReadAssemblesPiecesAndKeepsItsDeadline) {
