@@ -44,6 +44,8 @@ const Command kCommands[] = {
     {"fetch", {"fetch", "2", "-o", "two.cty"}, "\xF1\xF3"},
     {"fetch-all", {"fetch", "--all", "-d", "all"}, "\xF1\xF3"},
     {"live", {"live", "--charge", "0", "-o", "live.cty"}, "\xF4\xF5\xF7\xF8\xF9\xFA"},
+    // five charge polls, 100 ms apart
+    {"live-charged", {"live", "--charge", "1", "-o", "live.cty"}, "\xF6"},
 };
 
 // Byte 1 carries data in these answers: a changed byte 1 is a tester that
@@ -147,6 +149,7 @@ protected:
             LiveOptions options;
             EXPECT_FALSE(ParseLiveArgs(args, options));
             LiveTiming timing;
+            timing.chargeSecondMs = 100;
             timing.triggerPollMs = 200;
             timing.triggerWaitMs = 4000;
             timing.afterStopMs = 0;
@@ -224,9 +227,9 @@ std::string CaseName(const testing::TestParamInfo<FaultTable::ParamType>& info) 
 }
 
 INSTANTIATE_TEST_SUITE_P(Serial, FaultTable,
-                         testing::Combine(testing::Values(false), testing::Range(0, 5)), CaseName);
+                         testing::Combine(testing::Values(false), testing::Range(0, 6)), CaseName);
 // Over USB the tester is identified by its device string, not by a request.
 INSTANTIATE_TEST_SUITE_P(Usb, FaultTable,
-                         testing::Combine(testing::Values(true), testing::Range(1, 5)), CaseName);
+                         testing::Combine(testing::Values(true), testing::Range(1, 6)), CaseName);
 
 } // namespace
