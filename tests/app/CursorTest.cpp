@@ -1,6 +1,7 @@
 #include "ChartMath.h"
 #include "Helpers.h"
 #include "MainWindowFixture.h"
+#include "Screenshot.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -91,6 +92,8 @@ TEST_F(CursorTest, InversionWithoutATestRedrawsTheEmptyChart) {
     EXPECT_EQ(chart->Markers().phase[0], (std::array<int, 4>{100, 200, 300, 400}));
     EXPECT_FALSE(Record().HasData);
     EXPECT_TRUE(Box("EdtAT1").isEmpty()) << "no results without a test";
+    window->ChartA->replot();
+    KeepScreenshot(window.get(), "main-inverted-without-test.png");
 }
 
 TEST_F(CursorTest, PlaceMarkerDrawsAcrossItsBandOnly) {
