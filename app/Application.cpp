@@ -15,8 +15,9 @@ std::function<void(int)>& KeyHook() {
 } // namespace
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+    // No display name: the window system would append it to every dialog's
+    // title ("通讯设置 — ..."), and the dialogs carry their own titles alone.
     setApplicationName(QString::fromUtf16(kAppTitle));
-    setApplicationDisplayName(QString::fromUtf16(kAppTitle));
     setFont(WindowFont());
 }
 

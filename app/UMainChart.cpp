@@ -39,15 +39,13 @@ void TFrmMain::ShowResults() {
 
 void TFrmMain::InvertedClick() {
     ChartA->SetInverted(cbInverted->isChecked());
-    if (!dc_.record.HasData) {
-        // Nothing is displayed: only the scale turns.
-        ChartA->replot(QCustomPlot::rpQueuedReplot);
-        RelayRuler();
-        return;
-    }
+    // Also without a test: the zoom is undone and the (flat) traces and the
+    // markers at 10..40 ms are drawn, as for any redraw.
     RedrawChart();
-    // The markers are back at their start positions; the results follow them.
-    ShowResults();
+    // The markers are back at their start positions; the results follow
+    // them, but only those of a test on display.
+    if (dc_.record.HasData)
+        ShowResults();
 }
 
 void TFrmMain::PostKey(int key) {

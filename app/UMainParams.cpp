@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <cmath>
@@ -131,12 +132,12 @@ bool TFrmMain::ReadParamPanel() {
         return fail(EdtSamplePoint, QStringLiteral("预采样点范围为：0--255，请重新输入！"));
     tp.iSamplePoint = points;
 
-    const QByteArray user = ToGbk(EdtUser->text().trimmed());
+    const QByteArray user = ToGbk(TrimmedText(EdtUser->text()));
     if (user.size() > 20)
         return fail(EdtUser, QStringLiteral("测试人员不得超过20个字符串！"));
     dc_.record.strTestUser.Set(user);
 
-    const QByteArray place = ToGbk(EdtAddr->text().trimmed());
+    const QByteArray place = ToGbk(TrimmedText(EdtAddr->text()));
     if (place.size() > 20)
         return fail(EdtAddr, QStringLiteral("测试地点不得超过20个字符串！"));
     dc_.record.strTestAdd.Set(place);
@@ -202,6 +203,12 @@ bool TFrmMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFrmMain::ConnectHandlers() {
+    // Digits and the point however the text comes (typed, pasted, dropped,
+    // from an input method): anything else is refused whole. The key filter
+    // drops a typed character alone.
+    static const QRegularExpression kNumberText(QStringLiteral("[0-9.]*"));
+    for (QLineEdit* box : {EdtSampleBurst, EdtSamplePoint, EdtSampleTime})
+        box->setValidator(new QRegularExpressionValidator(kNumberText, box));
     connect(cbSwitchType, &QComboBox::currentIndexChanged, this, [this] { SwitchTypeChanged(); });
     for (QComboBox* box : {cbTestStep, cbTestMode, cbSampleLength, cbChargeTime, cbSeriesType})
         connect(box, &QComboBox::currentIndexChanged, this, [this] { ParamChanged(); });

@@ -18,8 +18,16 @@ void TFrmMain::BtnTestClick() {
         return;
     LockParamPanel(); // until "新建测试"
     QByteArray response;
-    if (!Transact(StartChargeRequest(), response)) {
+    const bool started = Transact(StartChargeRequest(), response);
+    if (!started) {
         ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Error);
+        // The request may have reached the tester and started the charge
+        // even though its answer was lost: stop it all the same, quietly.
+        if (RequestMayHaveArrived()) {
+            QByteArray stopResponse;
+            Transact(StopRequest(), stopResponse);
+            QThread::msleep(1000);
+        }
         return;
     }
     if (IsAck(response))

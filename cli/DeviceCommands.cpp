@@ -2,6 +2,7 @@
 
 #include "ArchivePath.h"
 #include "BaudRate.h"
+#include "FileTarget.h"
 #include "Helpers.h"
 #include "IdentifyTester.h"
 #include "ProgramFolder.h"
@@ -45,6 +46,8 @@ QString FailureText() {
         if (BridgeLibraryFile().isEmpty())
             return QStringLiteral("the USB bridge library %1 was not found")
                 .arg(BridgeLibraryName());
+        if (quint32 count = 0; BridgeApi().GetNumDevices(&count) != kSiSuccess || count == 0)
+            return QStringLiteral("no USB device is connected");
         return QStringLiteral("no complete answer over USB");
     }
     switch (UDataCenter().link.LinkError) {
@@ -133,6 +136,12 @@ bool FetchOne(int k, const QString& label, TestRecord& record, QByteArray& stamp
 }
 
 int FetchTo(const DeviceOptions& options, std::FILE* err) {
+    if (QString why; !CanWriteTarget(options.output, &why)) {
+        Print(
+            err,
+            QStringLiteral("oltc-cli fetch: %1 cannot be written: %2\n").arg(options.output, why));
+        return kExitFailed;
+    }
     int listed = 0;
     if (!StoredCount(err, listed))
         return LinkFailed(err, QStringLiteral("the number of stored tests"));

@@ -2,6 +2,7 @@
 
 #include "ChargeReadout.h"
 #include "DeviceCommands.h"
+#include "FileTarget.h"
 #include "Helpers.h"
 #include "ProgramFolder.h"
 #include "Responses.h"
@@ -170,9 +171,15 @@ int RunLiveTest(const LiveOptions& options, const LiveTiming& timing, std::FILE*
         Print(err, QStringLiteral("oltc-cli live: %1\n").arg(*error));
         return kExitUsage;
     }
+    // The capture must have somewhere to go before the tester charges for it.
+    if (QString why; !CanWriteTarget(options.output, &why)) {
+        Print(err,
+              QStringLiteral("oltc-cli live: %1 cannot be written: %2\n").arg(options.output, why));
+        return kExitFailed;
+    }
     // The panel trims the tester's name and the place before it keeps them.
-    record.strTestUser.Set(settings.strTestUser.Bytes().trimmed());
-    record.strTestAdd.Set(settings.strTestAdd.Bytes().trimmed());
+    record.strTestUser.Set(TrimmedBytes(settings.strTestUser.Bytes()));
+    record.strTestAdd.Set(TrimmedBytes(settings.strTestAdd.Bytes()));
 
     QByteArray response = Cleared(kRequestBufferSize);
     if (!Transact(SetParamsRequest(record.params, record.params.iSeriesType), response))
@@ -185,8 +192,15 @@ int RunLiveTest(const LiveOptions& options, const LiveTiming& timing, std::FILE*
     if (interruptedBy)
         return 128 + interruptedBy;
     response = Cleared(kRequestBufferSize);
-    if (!Transact(StartChargeRequest(), response))
-        return LinkFailed(err, QStringLiteral("start of charging"));
+    if (!Transact(StartChargeRequest(), response)) {
+        const int failed = LinkFailed(err, QStringLiteral("start of charging"));
+        // The request may have started the charge though its answer was lost.
+        if (RequestMayHaveArrived() && !Stop())
+            Print(err, QStringLiteral("oltc-cli live: the stop went unanswered too; the tester "
+                                      "may still be charging\n"));
+        QThread::msleep(quint64(timing.afterStopMs));
+        return failed;
+    }
 
     // From here on the tester is charging: whatever happens, it gets the stop.
     bool captured = false;

@@ -5,6 +5,7 @@
 #include "MarkerFinder.h"
 #include "ParamLists.h"
 #include "ResultBoxes.h"
+#include "TerminalText.h"
 #include "TestFile.h"
 
 namespace {
@@ -79,9 +80,9 @@ QByteArray ShowText(const QString& path, const TestRecord& record, const Transit
     line(QStringLiteral("采样触发："), FixedText(tp.iSampleBurst, 1) + QStringLiteral(" Ω"));
     line(QStringLiteral("预采样："),
          QStringLiteral("%1 点  %2 mS").arg(tp.iSamplePoint).arg(FixedText(tp.iSamplePoint, 1)));
-    line(QStringLiteral("测试人员："), record.strTestUser.Text());
-    line(QStringLiteral("测试地点："), record.strTestAdd.Text());
-    line(QStringLiteral("测试时间："), record.strTestTime.Text());
+    line(QStringLiteral("测试人员："), VisibleText(record.strTestUser.Text()));
+    line(QStringLiteral("测试地点："), VisibleText(record.strTestAdd.Text()));
+    line(QStringLiteral("测试时间："), VisibleText(record.strTestTime.Text()));
     line(QStringLiteral("转角："),
          QStringLiteral("%1 圈 %2 度").arg(boxes[24].text, boxes[25].text));
     s += QStringLiteral("光标        t1    t2    t3    t4\n");

@@ -117,3 +117,23 @@ QString FixedText(qint64 value, int decimals, bool blank) {
     }
     return QString::fromLatin1(text);
 }
+
+QString TrimmedText(const QString& text) {
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && text.at(from).unicode() <= 0x20)
+        ++from;
+    while (to > from && text.at(to - 1).unicode() <= 0x20)
+        --to;
+    return text.mid(from, to - from);
+}
+
+QByteArray TrimmedBytes(const QByteArray& bytes) {
+    qsizetype from = 0;
+    qsizetype to = bytes.size();
+    while (from < to && quint8(bytes.at(from)) <= 0x20)
+        ++from;
+    while (to > from && quint8(bytes.at(to - 1)) <= 0x20)
+        --to;
+    return bytes.mid(from, to - from);
+}

@@ -34,3 +34,9 @@ QString WithTrailingBackslash(const QString& directory);
 // A fixed-point integer as text: "%d", value/10 "%.1f", value/100 "%.2f",
 // else value/1000 "%.3f"; empty when blank.
 QString FixedText(qint64 value, int decimals, bool blank = false);
+
+// Without leading and trailing ASCII blanks and control characters (codes up
+// to 0x20), as the tester's name and place are kept; other white space, the
+// full-width space among it, stays.
+QString TrimmedText(const QString& text);
+QByteArray TrimmedBytes(const QByteArray& bytes);

@@ -1,9 +1,10 @@
 #include "Settings.h"
 
+#include "FileTarget.h"
 #include "ProfileFile.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <charconv>
 
 namespace {
@@ -48,10 +49,21 @@ QByteArray OneLine(QByteArray text) {
 
 } // namespace
 
-SystemSettings ReadSettingsFile(const QString& path) {
+QByteArray SettingsFileBytes(const QString& path) {
+    // Only a regular file is opened: a FIFO would block the start, a device
+    // could deliver without end.
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > kMaxSettingsFileSize)
+        return {};
     QFile file(path);
-    const ProfileFile profile =
-        file.open(QIODevice::ReadOnly) ? ProfileFile::Parse(file.readAll()) : ProfileFile();
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.read(kMaxSettingsFileSize + 1);
+    return bytes.size() > kMaxSettingsFileSize ? QByteArray() : bytes;
+}
+
+SystemSettings ReadSettingsFile(const QString& path) {
+    const ProfileFile profile = ProfileFile::Parse(SettingsFileBytes(path));
     const Reader in{profile};
     const SystemSettings d;
     SystemSettings s;
@@ -105,14 +117,6 @@ QByteArray SettingsFileContent(const SystemSettings& s, const QByteArray& existi
 }
 
 bool WriteSettingsFile(const QString& path, const SystemSettings& settings, QString* error) {
-    QByteArray existing;
-    if (QFile old(path); old.open(QIODevice::ReadOnly))
-        existing = old.readAll();
-    const QByteArray content = SettingsFileContent(settings, existing);
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(content) == content.size() && file.commit())
-        return true;
-    if (error)
-        *error = file.errorString();
-    return false;
+    const QByteArray content = SettingsFileContent(settings, SettingsFileBytes(path));
+    return WriteWholeFile(path, content, error);
 }

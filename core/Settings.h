@@ -24,11 +24,20 @@ struct SystemSettings {
     bool operator==(const SystemSettings&) const = default;
 };
 
-// Never fails: a missing file, key or unreadable value gives the default.
+// A settings file is small; anything larger is not one.
+inline constexpr qint64 kMaxSettingsFileSize = 1 << 20;
+
+// The bytes of a settings file: empty unless `path` is a regular file of at
+// most kMaxSettingsFileSize bytes.
+QByteArray SettingsFileBytes(const QString& path);
+
+// Never fails: a missing file, key or unreadable value gives the default;
+// so does a target that is not a regular file or is too large.
 SystemSettings ReadSettingsFile(const QString& path);
 
 // Updates the keys in place and keeps the rest of an existing file. The file
-// is replaced only once it is whole; false (and the reason) when it could not be.
+// is replaced only once it is whole and never when it is not a regular file;
+// false (and the reason) when it could not be.
 bool WriteSettingsFile(const QString& path, const SystemSettings& settings,
                        QString* error = nullptr);
 

@@ -1,10 +1,10 @@
 #include "TestFile.h"
 
+#include "FileTarget.h"
 #include "Message.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 
 namespace {
@@ -155,11 +155,5 @@ bool ReadTestFile(const QString& path, TestRecord& record) {
 }
 
 bool WriteTestFile(const QString& path, const TestRecord& record, QString* error) {
-    const QByteArray bytes = EncodeTestFile(record);
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    if (error)
-        *error = file.errorString();
-    return false;
+    return WriteWholeFile(path, EncodeTestFile(record), error);
 }

@@ -68,7 +68,9 @@ void TFrmHistoryIndex::SGHistoryIndexSelectCell(int, int row) {
 void TFrmHistoryIndex::SGHistoryIndexDblClick(int row) {
     if (row < 1)
         return; // on the header: nothing to upload
-    if (row_ < 1 || row_ > listed_ || uploading_)
+    // Any row up to the count the tester gave, also one whose entry did not
+    // arrive: the tester may still hold it.
+    if (row_ < 0 || row_ > entries_ || uploading_)
         return;
     UploadEntry(row_);
 }

@@ -6,7 +6,23 @@
 qint32 ResistanceOf(qint32 millivolts, qint32 milliamps) {
     if (milliamps == 0)
         return 0;
-    return qint32(std::nearbyint(double(millivolts) / milliamps * 1000.0));
+    // In integers: an exact half (161 mV / 80 mA = 2012.5 mOhm) must round to
+    // even, which the quotient in floating point cannot always tell.
+    qint64 n = qint64(millivolts) * 1000;
+    qint64 d = milliamps;
+    if (d < 0) {
+        n = -n;
+        d = -d;
+    }
+    qint64 q = n / d;
+    qint64 r = n % d;
+    if (r < 0) {
+        q -= 1;
+        r += d;
+    }
+    if (2 * r > d || (2 * r == d && (q & 1) != 0))
+        ++q;
+    return qint32(q);
 }
 
 void TakeReading(PhaseReading& reading, qint32 millivolts, qint32 milliamps) {

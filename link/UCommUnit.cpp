@@ -6,6 +6,7 @@
 #include "UDataCenter.h"
 #include "UsbPort.h"
 
+#include <QDeadlineTimer>
 #include <QThread>
 #include <algorithm>
 #include <exception>
@@ -26,8 +27,29 @@ void Pause(int ms) {
 
 } // namespace
 
+namespace {
+
+// Whether the request of the last transaction may have reached the tester.
+bool requestMayHaveArrived = false;
+
+// Where the start of an answer waits for its request in the monotonic clock.
+qint64 Now() {
+    return QDeadlineTimer::current().deadline();
+}
+
+} // namespace
+
+bool RequestMayHaveArrived() {
+    return requestMayHaveArrived;
+}
+
+void NoteRequestMayHaveArrived(bool arrived) {
+    requestMayHaveArrived = arrived;
+}
+
 bool SerialExchange(QByteArrayView request, QByteArray& response, quint32 responseLength,
                     quint32 writeLength) {
+    requestMayHaveArrived = false;
     const QByteArray frame = Padded(request, writeLength);
     if (frame.isEmpty() || !IsDeviceCommand(quint8(frame[0])))
         return false;
@@ -37,6 +59,10 @@ bool SerialExchange(QByteArrayView request, QByteArray& response, quint32 respon
     int& linkError = UDataCenter().link.LinkError;
     const auto portNumber = quint8(settings.giCommPort & 0xFF);
     const quint32 baud = BaudFromIndex(quint32(settings.giBaudRate));
+    const auto command = quint8(frame[0]);
+    // A whole answer may still be under way when an attempt gives up.
+    const qint64 settleMaxMs = qint64(ReadAllowanceMs(responseLength, baud));
+    qint64 firstUnansweredAt = 0; // write of the first attempt that failed
     for (int attempt = 1; attempt <= kSerialAttempts; ++attempt) {
         std::unique_ptr<SerialPort> port(new (std::nothrow) SerialPort);
         if (!port) {
@@ -44,24 +70,41 @@ bool SerialExchange(QByteArrayView request, QByteArray& response, quint32 respon
             return false;
         }
         bool failed = false;
+        qint64 writtenAt = 0;
         if (!port->Open(portNumber, baud, 0)) {
             linkError = kLinkOpenFailed;
             failed = true;
         } else {
             try {
+                writtenAt = Now();
+                requestMayHaveArrived = true;
                 if (!port->Write(reinterpret_cast<const quint8*>(frame.constData()),
                                  quint32(frame.size()))) {
                     linkError = kLinkWriteFailed;
                     failed = true;
                 }
                 Pause(kPauseAfterWriteMs);
-                if (!port->Read(reinterpret_cast<quint8*>(response.data()), responseLength)) {
+                if (port->ReadAnswer(reinterpret_cast<quint8*>(response.data()), responseLength,
+                                     command) != SerialPort::Answer::Whole) {
                     linkError = kLinkReadFailed;
                     failed = true;
                 }
             } catch (const std::exception&) {
                 port->Purge();
                 failed = true;
+            }
+            if (failed) {
+                // Whatever is still on its way belongs to this attempt, not
+                // to the next request.
+                port->Settle(kSettleQuietMs, settleMaxMs);
+                if (firstUnansweredAt == 0)
+                    firstUnansweredAt = writtenAt;
+            } else if (firstUnansweredAt != 0) {
+                // The answer may be that of an earlier attempt; the answers
+                // still owed come about as late as this one did.
+                const qint64 late = port->FirstByteAt() - firstUnansweredAt;
+                port->Settle(std::clamp<qint64>(late, kSettleQuietMs, kMaxLateAnswerMs),
+                             kSerialAttempts * kMaxLateAnswerMs);
             }
         }
         port->Close();
@@ -80,6 +123,7 @@ bool SerialExchange(QByteArrayView request, QByteArray& response, quint32 respon
 
 bool Transact(QByteArrayView request, QByteArray& response, quint32 responseLength,
               quint32 writeLength) {
+    requestMayHaveArrived = false;
     if (request.isEmpty() || !IsDeviceCommand(quint8(request[0])))
         return false;
     if (UDataCenter().settings.giCommStyle == 0)

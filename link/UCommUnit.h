@@ -20,6 +20,12 @@ inline constexpr int kSerialAttempts = 4;
 inline constexpr int kPauseAfterWriteMs = 100;
 inline constexpr int kPauseAfterCloseMs = 100;
 inline constexpr int kPauseBeforeRetryMs = 100;
+// After a failed attempt the line is left to go quiet this long before the
+// next request, so that a late answer cannot be taken for the next one.
+inline constexpr qint64 kSettleQuietMs = 100;
+// The latest answer that is waited out after an attempt that failed; a
+// tester later than this is taken as not answering.
+inline constexpr qint64 kMaxLateAnswerMs = 1500;
 
 // One command/response transaction over the transport of the settings
 // (giCommStyle 0 USB, else serial). The response is written from position 0
@@ -31,7 +37,16 @@ bool Transact(QByteArrayView request, QByteArray& response, quint32 responseLeng
               quint32 writeLength);
 bool Transact(const DeviceRequest& request, QByteArray& response);
 
+// Whether the request of the last transaction may have reached the tester:
+// some attempt started sending it. A failed transaction may still have
+// started what it asked for.
+bool RequestMayHaveArrived();
+void NoteRequestMayHaveArrived(bool arrived);
+
 // Four attempts over the serial port of the settings (port giCommPort, rate
-// BaudFromIndex(giBaudRate), no parity); sets LinkError.
+// BaudFromIndex(giBaudRate), no parity); sets LinkError. An attempt counts
+// only when the answer echoes the command byte, is whole and is followed by
+// a quiet line; after a failed attempt the line is left to go quiet and
+// emptied, so a transaction returns its own request's answer or fails.
 bool SerialExchange(QByteArrayView request, QByteArray& response, quint32 responseLength,
                     quint32 writeLength);

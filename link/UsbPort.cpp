@@ -1,6 +1,7 @@
 #include "UsbPort.h"
 
 #include "CommandCodes.h"
+#include "UCommUnit.h"
 #include "UDataCenter.h"
 
 #include <QThread>
@@ -114,6 +115,7 @@ bool UsbExchange(const SiApi& si, QByteArrayView request, QByteArray& response,
         }
         bool ok = IsDeviceCommand(command) && !frame.isEmpty();
         if (ok) {
+            NoteRequestMayHaveArrived(true);
             ok = WriteRequest(si, handle, frame);
             QThread::msleep(1);
             ok = ok && ReadResponse(si, handle, command, reinterpret_cast<quint8*>(response.data()),

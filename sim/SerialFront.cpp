@@ -198,7 +198,7 @@ void SerialFront::Serve(const QByteArray& frame) {
         return;
     if (reply.delayMs > 0 && !Pause(milliseconds(reply.delayMs)))
         return;
-    SendPaced(reply.garbage + reply.bytes);
+    SendPaced(reply.garbage + reply.bytes.repeated(reply.copies));
 }
 
 bool SerialFront::SendPaced(const QByteArray& bytes) {

@@ -34,6 +34,18 @@ void PutCodes(QByteArray& out, qsizetype at, const QByteArray& text) {
 QByteArray Zeros(int size) {
     return QByteArray(size, '\0');
 }
+
+// When the program has given up waiting for an answer of `length` bytes,
+// counted from the request: over serial the 100 ms pause after its write
+// and the read deadline (twice the line time of 10-bit bytes, at least
+// 10 ms, plus 100 ms); over USB the 1 ms pause and one read of 100 ms.
+int GiveUpMs(qsizetype length, bool usb, int baudIndex) {
+    if (usb)
+        return 101;
+    const double perMs = double(SimBaudFromIndex(baudIndex)) / 1000.0;
+    const int lineMs = int(std::nearbyint(double(length) * 20.0 / perMs));
+    return 100 + (lineMs == 0 ? 10 : lineMs) + 100;
+}
 } // namespace
 
 SimEngine::SimEngine(SimConfig config)
@@ -41,7 +53,7 @@ SimEngine::SimEngine(SimConfig config)
 
 QByteArray SimEngine::Respond(QByteArrayView request, bool usb) {
     const SimReply reply = Reply(request, usb);
-    return reply.garbage + reply.bytes;
+    return reply.garbage + reply.bytes.repeated(reply.copies);
 }
 
 QList<SimFault> SimEngine::ActiveFaults(quint8 command) {
@@ -98,6 +110,12 @@ SimReply SimEngine::Reply(QByteArrayView request, bool usb) {
             break;
         case FaultKind::Delay:
             reply.delayMs += arg;
+            break;
+        case FaultKind::Late:
+            reply.delayMs += GiveUpMs(bytes.size(), usb, config_.baudIndex) + arg;
+            break;
+        case FaultKind::Twice:
+            reply.copies = 2;
             break;
         case FaultKind::NoAnswer:
             break;

@@ -14,6 +14,7 @@ struct SimReply {
     QByteArray garbage; // sent ahead of the answer
     QByteArray bytes;   // the answer; empty when there is none
     int delayMs = 0;    // how late the answer (and the garbage) leaves
+    int copies = 1;     // how often the answer is sent, back to back
     QString note;       // what the tester made of the request, for the log
 
     bool Answered() const { return !bytes.isEmpty() || !garbage.isEmpty(); }

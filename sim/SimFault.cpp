@@ -7,7 +7,7 @@
 #include <utility>
 
 namespace {
-constexpr std::array<std::pair<FaultKind, const char*>, 7> kKinds = {{
+constexpr std::array<std::pair<FaultKind, const char*>, 9> kKinds = {{
     {FaultKind::NoAnswer, "noanswer"},
     {FaultKind::Nak, "nak"},
     {FaultKind::WrongEcho, "wrongecho"},
@@ -15,6 +15,8 @@ constexpr std::array<std::pair<FaultKind, const char*>, 7> kKinds = {{
     {FaultKind::Garbage, "garbage"},
     {FaultKind::Delay, "delay"},
     {FaultKind::Cut, "cut"},
+    {FaultKind::Late, "late"},
+    {FaultKind::Twice, "twice"},
 }};
 
 std::optional<int> ParseNumber(const QString& text, int max) {
@@ -45,6 +47,8 @@ int SimFault::Arg() const {
         return 4;
     case FaultKind::Delay:
         return 1000;
+    case FaultKind::Late:
+        return 30;
     default:
         return 0;
     }
@@ -68,7 +72,7 @@ std::optional<SimFault> ParseFault(const QString& text, QString* error) {
         }
     if (!known)
         return Fail(error, QStringLiteral("fault '%1': unknown kind '%2' (noanswer, nak, "
-                                          "wrongecho, short, garbage, delay, cut)")
+                                          "wrongecho, short, garbage, delay, cut, late, twice)")
                                .arg(text, parts[1]));
     if (parts.size() >= 3 && !parts[2].trimmed().isEmpty()) {
         const bool byteArg = fault.kind == FaultKind::Nak || fault.kind == FaultKind::WrongEcho;

@@ -15,6 +15,8 @@ enum class FaultKind {
     Garbage,   // ARG bytes (default 4) that are no echo come first
     Delay,     // the answer leaves ARG ms (default 1000) late
     Cut,       // only the first ARG bytes (default 1) are sent
+    Late,      // the answer leaves ARG ms (default 30) after the program gave up on it
+    Twice,     // the answer is sent twice, back to back
 };
 
 struct SimFault {

@@ -119,7 +119,7 @@ void UsbDevice::FrameInput() {
         // Garbage is a transfer of its own, so a read sees it apart from the answer.
         if (!reply.garbage.isEmpty())
             output_.push_back({reply.garbage, readyAt});
-        if (!reply.bytes.isEmpty())
+        for (int copy = 0; copy < reply.copies && !reply.bytes.isEmpty(); ++copy)
             output_.push_back({reply.bytes, readyAt});
         arrived_.notify_all();
     }

@@ -1,6 +1,7 @@
 #include "ChartMath.h"
 #include "Helpers.h"
 #include "MainWindowFixture.h"
+#include "Screenshot.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -73,6 +74,26 @@ TEST_F(CursorTest, RampFillsItsBandAndInversionMovesItAndTheMarkers) {
     EXPECT_EQ(Box("EdtAT1"), u"10.0") << "results follow the markers back";
     window->cbInverted->click();
     EXPECT_TRUE(chart->yAxis->rangeReversed());
+}
+
+TEST_F(CursorTest, InversionWithoutATestRedrawsTheEmptyChart) {
+    TWaveChart* chart = window->ChartA;
+    window->ClearTestDisplay();
+    window->cbInverted->click();
+    const QCPRange full = chart->xAxis->range();
+    chart->xAxis->setRange(50, 60);
+    window->cbInverted->click();
+    EXPECT_EQ(chart->xAxis->range(), full) << "the zoom is undone";
+    // Zero samples lie flat on phase A's lower limit (upright: 1).
+    const auto a = Points(chart->Series(0));
+    ASSERT_EQ(a.size(), 2688u);
+    EXPECT_DOUBLE_EQ(a.front().second, 1);
+    EXPECT_DOUBLE_EQ(a.back().second, 1);
+    EXPECT_EQ(chart->Markers().phase[0], (std::array<int, 4>{100, 200, 300, 400}));
+    EXPECT_FALSE(Record().HasData);
+    EXPECT_TRUE(Box("EdtAT1").isEmpty()) << "no results without a test";
+    window->ChartA->replot();
+    KeepScreenshot(window.get(), "main-inverted-without-test.png");
 }
 
 TEST_F(CursorTest, PlaceMarkerDrawsAcrossItsBandOnly) {

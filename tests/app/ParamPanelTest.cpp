@@ -2,6 +2,7 @@
 #include "MainWindowFixture.h"
 
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -127,6 +128,36 @@ TEST_F(MainWindowTest, FocusedPreSampleBoxesFollowEachOther) {
     window->BtnOpen->setFocus();
     window->EdtSamplePoint->setText("77");
     EXPECT_EQ(window->EdtSampleTime->text(), u"25.6");
+}
+
+TEST_F(MainWindowTest, NumberBoxesTakeOnlyDigitsAndThePointHoweverTheyCome) {
+    window->UnlockParamPanel();
+    struct Case {
+        const char* before;
+        const char* arriving;
+        const char* after;
+    };
+    const Case cases[] = {
+        {"1", "2.5", "12.5"}, {"1", "2a", "1"}, {"1", " 3", "1"},
+        {"1", "-4", "1"},     {"1", "５", "1"}, // a full-width digit is no digit here
+        {"", "0.1", "0.1"},
+    };
+    for (QLineEdit* box : {window->EdtSampleBurst, window->EdtSamplePoint, window->EdtSampleTime})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(box->objectName().toStdString() + " <- " + c.arriving);
+            // Pasting and dropping insert at the cursor.
+            box->setText(QString::fromUtf8(c.before));
+            box->end(false);
+            box->insert(QString::fromUtf8(c.arriving));
+            EXPECT_EQ(box->text(), QString::fromUtf8(c.after));
+            // An input method commits its text.
+            box->setText(QString::fromUtf8(c.before));
+            box->end(false);
+            QInputMethodEvent commit;
+            commit.setCommitString(QString::fromUtf8(c.arriving));
+            QApplication::sendEvent(box, &commit);
+            EXPECT_EQ(box->text(), QString::fromUtf8(c.after));
+        }
 }
 
 TEST_F(MainWindowTest, SwitchTypeListsItsModes) {

@@ -267,6 +267,9 @@ TEST_F(DeviceCommandTest, OverUsb) {
     EXPECT_EQ(result.out, QByteArray("1\tXK4N7-01\n"));
     result = bench.Run({"identify"}, {"OLTC_SIM_USB=--devices 0"});
     EXPECT_EQ(result.exitCode, 3);
+    result = bench.Run({"history"}, {"OLTC_SIM_USB=--devices 0"});
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_TRUE(result.err.contains("no USB device is connected")) << result.err.constData();
 
     // Only the first 100 of 150 stored tests are listed.
     result = bench.Run({"history", "--usb"}, {"OLTC_SIM_USB=--stored 150"});

@@ -12,12 +12,14 @@
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <csignal>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -169,8 +171,10 @@ TEST_F(LiveCommandTest, FailuresWriteNothingAndStopWhatCharges) {
     const Case cases[] = {
         {"F4:nak", "F4", "发送参数失败！"},
         {"F5:nak", "F4 F5 F9", "开始充电失败！"},
-        // no stop for a charge that may not have started
-        {"F5:noanswer", "F4 F5 F5 F5 F5", "通讯失败！ start of charging"},
+        // a start whose answer is lost may still have started the charge
+        {"F5:noanswer", "F4 F5 F5 F5 F5 F9", "通讯失败！ start of charging"},
+        {"F5:short", "F4 F5 F5 F5 F5 F9", "通讯失败！ start of charging"},
+        {"F5:cut", "F4 F5 F5 F5 F5 F9", "通讯失败！ start of charging"},
         {"FA:cut:100", "F4 F5 F7 F8 FA FA FA FA F9", "通讯失败！ phase A block"},
     };
     for (const Case& c : cases) {
@@ -187,6 +191,20 @@ TEST_F(LiveCommandTest, FailuresWriteNothingAndStopWhatCharges) {
         EXPECT_TRUE(result.out.isEmpty());
         EXPECT_EQ(ReadFile(bench.Path("kept.cty")), QByteArray("an older file"));
     }
+}
+
+TEST_F(LiveCommandTest, ATargetThatCannotBeWrittenSendsNothing) {
+    ASSERT_TRUE(bench.StartSimulator({"--baud-index", kFast, "--polls", "1", "--verbose"}));
+    ASSERT_EQ(mkfifo(QFile::encodeName(bench.Path("fifo.cty")).constData(), 0600), 0);
+    for (const char* target : {"no/such/folder/x.cty", "fifo.cty", "."}) {
+        SCOPED_TRACE(target);
+        const auto result = Live({"--charge", "0", "-o", target});
+        EXPECT_EQ(result.exitCode, 1) << result.err.constData();
+        EXPECT_TRUE(result.err.contains("cannot be written")) << result.err.constData();
+    }
+    EXPECT_TRUE(QFileInfo(bench.Path("fifo.cty")).exists());
+    EXPECT_FALSE(QFileInfo(bench.Path("fifo.cty")).isFile());
+    EXPECT_EQ(Commands(Requests(bench.SimulatorLog())), "");
 }
 
 TEST_F(LiveCommandTest, InterruptStopsTheTester) {

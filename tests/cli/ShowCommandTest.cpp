@@ -137,6 +137,22 @@ TEST(ShowCommand, TextShowsThePanelsAsTheWindowDoes) {
         EXPECT_TRUE(text.contains(QString::fromUtf8(line))) << line << "\n" << out.constData();
 }
 
+TEST(ShowCommand, ControlCharactersOfAFileAreShownNotObeyed) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.cty");
+    // Clear the screen, a carriage return and DEL; the full-width space of
+    // the place is no control character and stays.
+    CtyBytes t = HandMadeTest();
+    t.Text(36, "A\x1b[2J\rB\x7f").Text(57, "\xA1\xA1x");
+    t.Save(path);
+    QByteArray out, err;
+    ASSERT_EQ(RunShow({path}, out, err), 0);
+    EXPECT_TRUE(out.contains("测试人员：A\\x1B[2J\\x0DB\\x7F\n")) << out.constData();
+    EXPECT_TRUE(out.contains("测试地点：\u3000x\n")) << out.constData();
+    for (const char c : out)
+        EXPECT_TRUE(c == '\n' || quint8(c) >= 0x20) << int(c);
+}
+
 TEST(ShowCommand, MarkerOptionMovesOnePhase) {
     QTemporaryDir dir;
     const QString path = dir.filePath("t.cty");

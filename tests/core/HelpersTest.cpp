@@ -51,6 +51,25 @@ TEST(Helpers, WithTrailingBackslashAddsOneSeparator) {
         EXPECT_EQ(WithTrailingBackslash(in), out) << in.toStdString();
 }
 
+TEST(Helpers, TrimmingTakesAsciiBlanksAndControlsOnly) {
+    const struct {
+        QString in, out;
+    } cases[] = {
+        {" \t\r\n王工\x01 ", "王工"},
+        {"\u3000王工\u3000", "\u3000王工\u3000"}, // the full-width space stays
+        {"\u00a0x\u2003", "\u00a0x\u2003"},
+        {"a b", "a b"},
+        {" \x1f\x7f", "\x7f"}, // DEL is above the blank
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TrimmedText(c.in), c.out) << c.in.toStdString();
+        EXPECT_EQ(TrimmedBytes(c.in.toUtf8()), c.out.toUtf8()) << c.in.toStdString();
+    }
+    // GBK bytes: 0xA1A1 is the full-width space, its bytes are no blanks.
+    EXPECT_EQ(TrimmedBytes("\x20\xA1\xA1\x09"), QByteArray("\xA1\xA1"));
+}
+
 TEST(Helpers, FixedTextFormatsByDecimals) {
     struct Case {
         qint64 value;

@@ -36,9 +36,13 @@ TEST(ChargeValues, ResistanceAndChangeRate) {
         TakeReading(reading, c.mv, c.ma);
         EXPECT_EQ(ReadingTexts(reading), c.texts) << c.mv << "/" << c.ma;
     }
-    // 0.5 and 1.5 mOhm go to the even neighbour.
-    EXPECT_EQ(ResistanceOf(1, 2000), 0);
-    EXPECT_EQ(ResistanceOf(3, 2000), 2);
+    // Exact halves go to the even neighbour, also where the quotient has no
+    // exact binary form (2012.5 and 4037.5 mOhm).
+    for (const auto& [mv, ma, mohm] :
+         {std::tuple{1, 2000, 0}, std::tuple{3, 2000, 2}, std::tuple{161, 80, 2012},
+          std::tuple{323, 80, 4038}, std::tuple{65535, 65535, 1000}, std::tuple{65535, 1, 65535000},
+          std::tuple{2, 3, 667}, std::tuple{1, 3, 333}})
+        EXPECT_EQ(ResistanceOf(mv, ma), mohm) << mv << "/" << ma;
 }
 
 TEST(ChargeDialog, ColumnsOfTheModeAndTimedCharge) {

@@ -9,8 +9,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
+#include <termios.h>
 #include <time.h>
+#include <unistd.h>
 
 namespace {
 
@@ -80,6 +84,29 @@ TEST_F(SerialLinkTest, PortNumbersAreClamped) {
     EXPECT_FALSE(none.Open(1, 19200, 5));
     EXPECT_FALSE(none.Open(7, 19200, 0));
     EXPECT_FALSE(none.IsOpen());
+}
+
+TEST_F(SerialLinkTest, OpeningKeepsTheSystemsFlowControl) {
+    PtyPeer peer(ports.path(), 5, [](int, const QByteArray&) { return Pieces{}; });
+    ASSERT_TRUE(peer.IsReady());
+    const int fd = ::open(QFile::encodeName(ports.path() + "/COM5").constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    for (const auto& [cflag, iflag] :
+         {std::pair<tcflag_t, tcflag_t>{CRTSCTS, 0}, std::pair<tcflag_t, tcflag_t>{0, IXON | IXOFF},
+          std::pair<tcflag_t, tcflag_t>{0, 0}}) {
+        termios line{};
+        ASSERT_EQ(tcgetattr(fd, &line), 0);
+        line.c_cflag = (line.c_cflag & ~CRTSCTS) | cflag;
+        line.c_iflag = (line.c_iflag & ~(IXON | IXOFF)) | iflag;
+        ASSERT_EQ(tcsetattr(fd, TCSANOW, &line), 0);
+        SerialPort port;
+        ASSERT_TRUE(port.Open(5, 19200, 0));
+        ASSERT_EQ(tcgetattr(fd, &line), 0);
+        EXPECT_EQ(line.c_cflag & CRTSCTS, cflag);
+        EXPECT_EQ(line.c_iflag & (IXON | IXOFF), iflag);
+        EXPECT_EQ(cfgetospeed(&line), speed_t(B19200));
+    }
+    ::close(fd);
 }
 
 TEST_F(SerialLinkTest, ReadAssemblesPiecesAndKeepsItsDeadline) {
@@ -158,43 +185,84 @@ TEST_F(SerialLinkTest, PortThatCannotBeOpened) {
     EXPECT_LT(clock.elapsed(), 2500);
 }
 
-TEST_F(SerialLinkTest, LateBytesNeverReachTheNextTransaction) {
-    // Every attempt of the first transaction gets one byte in time and the
-    // rest after its read deadline; an entry answer carries one byte too many.
-    PtyPeer peer(ports.path(), 5, [](int index, const QByteArray& frame) {
-        if (index < 4)
-            return Pieces{{Hex("f1")}, {Hex("6666"), 240}};
-        if (quint8(frame[0]) == 0xF1)
-            return Pieces{{Hex("f103")}};
-        return Pieces{{Hex("f2000507")}, {Hex("0000000000000000ee")}};
-    });
-    ASSERT_TRUE(peer.IsReady());
-    QByteArray failed(65, '\0');
-    EXPECT_FALSE(Transact(HistoryCountRequest(), failed));
-    EXPECT_EQ(UDataCenter().link.LinkError, 9);
-    QByteArray count(65, '\0');
-    ASSERT_TRUE(Transact(HistoryCountRequest(), count));
-    EXPECT_EQ(count.left(3), Hex("f10300"));
-    QByteArray entry(65, '\0');
-    ASSERT_TRUE(Transact(HistoryEntryRequest(1), entry));
-    EXPECT_EQ(entry.left(12), Hex("f20005070000000000000000"));
-    QByteArray again(65, '\0');
-    ASSERT_TRUE(Transact(HistoryCountRequest(), again));
-    EXPECT_EQ(again.left(3), Hex("f10300"));
-    EXPECT_EQ(peer.Requests().size(), 7);
+TEST_F(SerialLinkTest, ATransactionTakesOnlyItsOwnAnswer) {
+    // A count, an entry and a second count. The tester answers the counts
+    // with f103 and the entry with kEntry unless a case says otherwise;
+    // f109 marks an answer that must never be taken.
+    static const QByteArray kEntry = Hex("f2000507000000000000ee");
+    struct Case {
+        const char* what;
+        std::function<Pieces(int index, quint8 command)> script;
+        const char* count; // "" when the transaction must fail
+        bool entry;
+        const char* secondCount;
+    };
+    const Case cases[] = {
+        {"wrong echo", [](int, quint8 c) { return Pieces{{c == 0xF1 ? Hex("f003") : kEntry}}; }, "",
+         true, ""},
+        {"garbage before the answer",
+         [](int, quint8 c) { return Pieces{{c == 0xF1 ? Hex("a500f103") : kEntry}}; }, "", true,
+         ""},
+        {"a byte too many",
+         [](int, quint8 c) { return Pieces{{c == 0xF1 ? Hex("f103") : kEntry + Hex("00")}}; },
+         "f103", false, "f103"},
+        {"the answer twice",
+         [](int, quint8 c) { return Pieces{{c == 0xF1 ? Hex("f103") : kEntry + kEntry}}; }, "f103",
+         false, "f103"},
+        {"one byte in time, the rest after the deadline",
+         [](int i, quint8 c) {
+             if (i == 0)
+                 return Pieces{{Hex("f1")}, {Hex("09"), 240}};
+             return Pieces{{c == 0xF1 ? Hex("f103") : kEntry}};
+         },
+         "f103", true, "f103"},
+        // The first answer comes so late that the second attempt takes it;
+        // the second attempt's own answer is as late and must not be taken
+        // by the next transaction.
+        {"late into the next attempt",
+         [](int i, quint8 c) {
+             if (i < 2)
+                 return Pieces{{Hex("f109"), 620}};
+             return Pieces{{c == 0xF1 ? Hex("f103") : kEntry}};
+         },
+         "f109", true, "f103"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PtyPeer peer(ports.path(), 5, [&c](int index, const QByteArray& frame) {
+            return c.script(index, quint8(frame[0]));
+        });
+        ASSERT_TRUE(peer.IsReady());
+        QByteArray count(65, '\0');
+        EXPECT_EQ(Transact(HistoryCountRequest(), count), *c.count != 0);
+        if (*c.count) {
+            EXPECT_EQ(count.left(3), Hex(c.count) + Hex("00"));
+        } else {
+            EXPECT_EQ(UDataCenter().link.LinkError, 9);
+        }
+        QByteArray entry(65, '\0');
+        EXPECT_EQ(Transact(HistoryEntryRequest(1), entry), c.entry);
+        if (c.entry) {
+            EXPECT_EQ(entry.left(12), kEntry + Hex("00"));
+        }
+        QByteArray again(65, '\0');
+        EXPECT_EQ(Transact(HistoryCountRequest(), again), *c.secondCount != 0);
+        if (*c.secondCount) {
+            EXPECT_EQ(again.left(3), Hex(c.secondCount) + Hex("00"));
+        }
+    }
 }
 
 TEST_F(SerialLinkTest, SerialFramesAreEightBytesAndBadCommandsAreRefused) {
-    PtyPeer peer(ports.path(), 5, [](int, const QByteArray& frame) {
-        return Pieces{{frame.left(1) + Hex("5501")}};
-    });
+    PtyPeer peer(ports.path(), 5,
+                 [](int, const QByteArray& frame) { return Pieces{{frame.left(1) + Hex("55")}}; });
     ASSERT_TRUE(peer.IsReady());
     QByteArray request = Hex("f4010203040506070809");
     request.resize(65, '\x33');
     QByteArray response;
     ASSERT_TRUE(Transact(request, response, 2, 65));
     EXPECT_EQ(peer.Requests().value(0), Hex("f401020304050607"));
-    EXPECT_EQ(response, Hex("f455")); // grown to the response length, nothing more read
+    EXPECT_EQ(response, Hex("f455")); // grown to the response length
     for (const char* bad : {"fb00", "ef00", "0000"}) {
         UDataCenter().link.LinkError = -1;
         EXPECT_FALSE(Transact(Hex(bad), response, 2, 1)) << bad;

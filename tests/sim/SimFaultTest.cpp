@@ -51,6 +51,7 @@ TEST(SimFault, EachKindChangesTheAnswer) {
         QByteArray garbage;
         QByteArray bytes;
         int delayMs;
+        int copies = 1;
     };
     const Case cases[] = {
         {"F1:noanswer", {}, {}, 0},
@@ -64,6 +65,10 @@ TEST(SimFault, EachKindChangesTheAnswer) {
         {"F1:garbage:1", Bytes({0xA5}), Bytes({0xF1, 3}), 0},
         {"F1:delay", {}, Bytes({0xF1, 3}), 1000},
         {"F1:delay:40", {}, Bytes({0xF1, 3}), 40},
+        // after the 100 ms pause and the 2-byte deadline at 19200 bit/s (102 ms)
+        {"F1:late", {}, Bytes({0xF1, 3}), 100 + 102 + 30},
+        {"F1:late:0", {}, Bytes({0xF1, 3}), 202},
+        {"F1:twice", {}, Bytes({0xF1, 3}), 0, 2},
         {"F6:cut:5", {}, status.left(5), 0},
         {"F6:short:4", {}, status.left(10), 0},
         {"F8:noanswer", {}, Bytes({0xF1, 3}), 0}, // another command is untouched
@@ -77,7 +82,10 @@ TEST(SimFault, EachKindChangesTheAnswer) {
         EXPECT_EQ(reply.garbage, c.garbage) << c.fault;
         EXPECT_EQ(reply.bytes, c.bytes) << c.fault;
         EXPECT_EQ(reply.delayMs, c.delayMs) << c.fault;
-        EXPECT_EQ(engine.Respond(SerialRequest({command}), false), c.garbage + c.bytes) << c.fault;
+        EXPECT_EQ(reply.copies, c.copies) << c.fault;
+        EXPECT_EQ(engine.Respond(SerialRequest({command}), false),
+                  c.garbage + c.bytes.repeated(c.copies))
+            << c.fault;
     }
 }
 
@@ -85,6 +93,19 @@ TEST(SimFault, ShortOverUsbCutsThePaddedAnswer) {
     SimConfig config;
     config.faults = {*ParseFault("F1:short:2")};
     EXPECT_EQ(SimEngine(config).Respond(Bytes({0xF1}), true).size(), 62);
+    // Late over USB: after the 1 ms pause and one 100 ms read; a waveform
+    // block over serial at 115200 bit/s after its 1034 ms deadline.
+    config.faults = {*ParseFault("F1:late:5")};
+    EXPECT_EQ(SimEngine(config).Reply(Bytes({0xF1}), true).delayMs, 106);
+    config.faults = {*ParseFault("FA:late:0")};
+    config.baudIndex = 12;
+    SimEngine engine(config);
+    engine.Respond(SerialRequest({0xF4, 0, 0, 0, 1, 0, 0, 0}), false);
+    engine.Respond(SerialRequest({0xF5}), false);
+    engine.Respond(SerialRequest({0xF7}), false);
+    for (int poll = 0; poll < 3; ++poll)
+        engine.Respond(SerialRequest({0xF8}), false);
+    EXPECT_EQ(engine.Reply(SerialRequest({0xFA, 1}), false).delayMs, 100 + 1034);
 }
 
 TEST(SimFault, WearsOffAfterItsCountAndIgnoredRequestsChangeNothing) {
