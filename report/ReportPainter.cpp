@@ -1,14 +1,13 @@
 #include "ReportPainter.h"
 
 #include "ChartStyle.h"
+#include "FileTarget.h"
 
 #include <QBuffer>
-#include <QFileInfo>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
-#include <QSaveFile>
 #include <qcustomplot.h>
 
 namespace {
@@ -171,19 +170,10 @@ QByteArray ReportPdf(const ReportPage& page) {
 }
 
 bool WriteReportPdf(const QString& path, const ReportPage& page, QString* error) {
-    const QFileInfo target(path);
-    if (target.exists() && !target.isFile()) {
+    if (const QString refusal = TargetRefusal(path); !refusal.isEmpty()) {
         if (error)
-            *error = QStringLiteral("not a regular file");
+            *error = refusal;
         return false;
     }
-    const QByteArray pdf = ReportPdf(page);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    return true;
+    return WriteWholeFile(path, ReportPdf(page), error);
 }
