@@ -17,6 +17,7 @@ struct SimConfig {
     int baudIndex = 7;        // serial bit rate, by the speed table
     int usbDevices = 1;       // devices the USB double reports
     std::optional<quint16> rotation; // degrees of the live capture; default from the seed
+    bool rough = false;              // captures with noise, 1 ms ramps, bounce, ripple and drift
     QList<SimFault> faults;
 
     // The USB device string: the configured one, else one that carries the

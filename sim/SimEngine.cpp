@@ -1,5 +1,6 @@
 #include "SimEngine.h"
 
+#include "SimCapture.h"
 #include "SimFrames.h"
 #include "SimRandom.h"
 #include "SimStoredTest.h"
@@ -232,7 +233,7 @@ QByteArray SimEngine::UploadBlock(quint8 block, QString& note) {
     QByteArray out = Zeros(kUploadPhaseSize);
     out[0] = char(CMD_UPLOAD_BLOCK);
     out[1] = char(block);
-    PutSamples(out, 2, SimWaveform(config_.seed, block, 0));
+    PutSamples(out, 2, SimSamples(config_.seed, block, 0, config_.rough));
     return out;
 }
 
@@ -264,7 +265,7 @@ QByteArray SimEngine::HistoryBlock(int k, quint8 block, QString& note) const {
         out[0] = char(CMD_HISTORY_BLOCK);
         out[1] = char(k);
         out[2] = char(block);
-        PutSamples(out, 3, SimWaveform(config_.seed, block, k));
+        PutSamples(out, 3, SimSamples(config_.seed, block, k, config_.rough));
         return out;
     }
     const SimStoredTest test = StoredTestOf(config_.seed, k);

@@ -75,6 +75,10 @@ bool ParseSimOptions(const QStringList& args, SimOptions& options, QString* erro
             options.verbose = true;
             continue;
         }
+        if (name == u"--rough") {
+            config.rough = true;
+            continue;
+        }
         if (name == u"--help" || name == u"-h") {
             options.help = true;
             continue;
@@ -142,6 +146,8 @@ QString SimUsage() {
         "  --seed S           seed of every generated value (default 1)\n"
         "  --polls N          the capture is ready on trigger poll N (default 3)\n"
         "  --rotation DEG     rotation the live capture reports (default from the seed)\n"
+        "  --rough            captures as real ones come: noise, 1 ms ramps, contact\n"
+        "                     bounce, ripple, drift\n"
         "  --product TEXT     USB device string (USB double only)\n"
         "  --devices N        USB devices reported (USB double only, default 1)\n"
         "  --fault CMD:KIND[:ARG[:TIMES]]  misbehave for one command; repeatable.\n"

@@ -126,16 +126,17 @@ TEST(SimOptions, ParsesTheCommandLine) {
     SimOptions options;
     QString error;
     ASSERT_TRUE(ParseSimOptions(
-        {"--port", "4",         "--folder",    "/tmp/x",   "--baud-index=12", "--brand",
-         "2",      "--stored",  "0",           "--seed",   "0xFFFFFFFF",      "--polls",
-         "1",      "--fault",   "F8:noanswer", "--fault",  "STOP:delay:50",   "--rotation",
-         "725",    "--devices", "0",           "--verbose"},
+        {"--port", "4",         "--folder",    "/tmp/x",    "--baud-index=12", "--brand",
+         "2",      "--stored",  "0",           "--seed",    "0xFFFFFFFF",      "--polls",
+         "1",      "--fault",   "F8:noanswer", "--fault",   "STOP:delay:50",   "--rotation",
+         "725",    "--devices", "0",           "--verbose", "--rough"},
         options, &error))
         << qPrintable(error);
     EXPECT_EQ(options.port, 4);
     EXPECT_EQ(options.folder, "/tmp/x");
     EXPECT_TRUE(options.verbose);
     const SimConfig& c = options.config;
+    EXPECT_TRUE(c.rough);
     EXPECT_EQ(c.baudIndex, 12);
     EXPECT_EQ(c.brand, 2);
     EXPECT_EQ(c.storedTests, 0);

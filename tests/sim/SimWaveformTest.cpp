@@ -1,4 +1,5 @@
 #include "SimWaveform.h"
+#include "MarkerFinder.h"
 #include "SimCapture.h"
 
 #include <gtest/gtest.h>
@@ -143,5 +144,31 @@ TEST(SimCapture, KnowsItsOwnInstants) {
         for (int n = 1; n < t.edges[0]; ++n)
             sum += std::pow(rough.samples[size_t(n - 1)] - t.levels[0], 2);
         EXPECT_NEAR(std::sqrt(sum / (t.edges[0] - 1)), 5, 1);
+    }
+}
+
+// oltc-sim --rough serves captures that the marker finder reads as a
+// careful engineer would: within two samples of the true instants.
+TEST(SimCapture, RoughCapturesAreFoundWhereTheyTrulyChange) {
+    for (quint32 seed : {1u, 9u}) {
+        for (int test = 0; test <= 2; ++test) {
+            for (int phase = 1; phase <= 3; ++phase) {
+                const auto rough = SimSamples(seed, phase, test, true);
+                EXPECT_NE(rough, SimSamples(seed, phase, test, false));
+                std::array<qint32, kSimSamples> x{};
+                std::copy(rough.begin(), rough.end(), x.begin());
+                SimShape shape;
+                shape.noise = 3;
+                shape.ramp = 8;
+                shape.bounce = true;
+                shape.ripple = 2;
+                shape.drift = 20;
+                const auto truth = SimCaptureOf(seed, phase, test, shape).truth;
+                const auto found = FindMarkers(x.data(), kSimSamples);
+                ASSERT_TRUE(found) << seed << "/" << test << "/" << phase;
+                for (int j = 0; j < 4; ++j)
+                    EXPECT_NEAR(found->t[j], truth[j], 2) << seed << "/" << test << "/" << phase;
+            }
+        }
     }
 }
