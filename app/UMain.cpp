@@ -24,6 +24,7 @@
 #include <QShortcut>
 #include <QStatusBar>
 #include <QToolButton>
+#include <QWindow>
 
 namespace {
 
@@ -374,6 +375,15 @@ void TFrmMain::BuildBottomRow() {
 
 void TFrmMain::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    if (!layoutReady_ && windowHandle()) {
+        // No larger than the screen it stands on, also after it moves to another.
+        const auto fitScreen = [this](QScreen* s) {
+            if (s)
+                setMaximumSize(s->size());
+        };
+        fitScreen(windowHandle()->screen());
+        connect(windowHandle(), &QWindow::screenChanged, this, fitScreen);
+    }
     layoutReady_ = true;
     LayoutWindow();
 }

@@ -3,6 +3,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
+#include <QWindow>
 
 TEST(Layout, ProportionsFollowThePlotHeight) {
     struct Case {
@@ -57,4 +59,13 @@ TEST_F(MainWindowTest, WindowPutsEachResultsGroupLevelWithItsBand) {
     QApplication::processEvents();
     EXPECT_GE(window->width(), 800);
     EXPECT_GE(window->height(), 600);
+}
+
+TEST_F(MainWindowTest, TheWindowIsNoLargerThanItsScreen) {
+    const QSize screen = window->windowHandle()->screen()->size();
+    EXPECT_EQ(window->maximumSize(), screen);
+    EXPECT_EQ(window->minimumSize(), QSize(800, 600));
+    window->resize(screen.width() + 300, screen.height() + 300);
+    EXPECT_LE(window->width(), screen.width());
+    EXPECT_LE(window->height(), screen.height());
 }
