@@ -1,5 +1,6 @@
 #include "ChartMath.h"
 
+#include <algorithm>
 #include <cmath>
 
 std::pair<double, double> PhaseBand(int phase, bool inverted, double a, double b) {
@@ -9,6 +10,20 @@ std::pair<double, double> PhaseBand(int phase, bool inverted, double a, double b
 
 double ScaleFactor(double largest, double smallest, double upper, double lower) {
     return largest == smallest ? 0 : (upper - lower) / (largest - smallest);
+}
+
+std::vector<double> BandLevels(const TestRecord& record, int phase, double lower, double upper) {
+    qint32 largest = record.SampleAt(phase, 1);
+    qint32 smallest = largest;
+    for (int i = 1; i <= kSampleCount; ++i) {
+        largest = std::max(largest, record.SampleAt(phase, i));
+        smallest = std::min(smallest, record.SampleAt(phase, i));
+    }
+    const double f = ScaleFactor(largest, smallest, upper, lower);
+    std::vector<double> levels(kSampleCount);
+    for (int i = 1; i <= kSampleCount; ++i)
+        levels[size_t(i - 1)] = lower + (double(record.SampleAt(phase, i)) - smallest) * f;
+    return levels;
 }
 
 int IndexAtTime(double ms) {

@@ -4,6 +4,7 @@
 #include "TestRecord.h"
 
 #include <utility>
+#include <vector>
 
 // Each phase has its own band of the chart's common vertical scale 0..36:
 // A on top, C at the bottom; inversion swaps which end of a band is high.
@@ -11,6 +12,11 @@
 std::pair<double, double> PhaseBand(int phase, bool inverted, double a = 0, double b = 36);
 
 double ScaleFactor(double largest, double smallest, double upper, double lower);
+
+// The levels samples 1..2688 of a phase are drawn at within the band
+// lower..upper: the smallest sample on lower, the largest on upper (all on
+// lower when they are equal).
+std::vector<double> BandLevels(const TestRecord& record, int phase, double lower, double upper);
 
 // Markers 1..12: marker tj of phase p is 4(p - 1) + j.
 inline constexpr int MarkerNumber(int phase, int j) {

@@ -60,16 +60,10 @@ void TWaveChart::SetInverted(bool inverted) {
 
 void TWaveChart::PlotWaveform(const TestRecord& record, int phase) {
     const auto [lower, upper] = PhaseBand(phase, inverted_);
-    qint32 largest = record.SampleAt(phase, 1);
-    qint32 smallest = largest;
-    for (int i = 1; i <= kSampleCount; ++i) {
-        largest = std::max(largest, record.SampleAt(phase, i));
-        smallest = std::min(smallest, record.SampleAt(phase, i));
-    }
-    const double f = ScaleFactor(largest, smallest, upper, lower);
+    const std::vector<double> levels = BandLevels(record, phase, lower, upper);
     QVector<QCPGraphData> points(kSampleCount);
     for (int i = 1; i <= kSampleCount; ++i)
-        points[i - 1] = {i / 10.0, lower + (double(record.SampleAt(phase, i)) - smallest) * f};
+        points[i - 1] = {i / 10.0, levels[size_t(i - 1)]};
     QCPGraph* graph = series_[phase == kPhaseA ? 0 : phase == kPhaseB ? 1 : 2];
     graph->data()->add(points, true);
     replot(rpQueuedReplot);

@@ -107,17 +107,11 @@ int RunExport(const ExportOptions& options, QByteArray& out, QByteArray& err) {
     int status = 0;
     TestRecord record;
     for (const QString& path : options.files) {
-        QString detail;
-        const TestFileError error = LoadTestFile(path, record, &detail);
-        if (error != TestFileError::None) {
-            QString reason = TestFileErrorText(error);
-            if (!detail.isEmpty())
-                reason += QStringLiteral(" (%1)").arg(detail);
+        if (const QString reason = ReadTestFor(path, record); !reason.isEmpty()) {
             fail(QStringLiteral("%1: %2").arg(path, reason));
             status = 2;
             continue;
         }
-        record.HasData = true;
         const ShownTest shown = ShownFromFile(record, options.shown, color);
         const QString target =
             !options.output.isEmpty()

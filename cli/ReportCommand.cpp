@@ -33,15 +33,8 @@ std::optional<QString> ParseReportArgs(const QStringList& args, ReportOptions& o
                 return QStringLiteral("%1 needs a value").arg(arg);
             (arg == u"-o" ? options.output : options.folder) = args[i];
         } else {
-            QString error;
-            switch (ParseShownOption(args, i, kAccepted, options.shown, error)) {
-            case OptionParse::Taken:
-                break;
-            case OptionParse::Bad:
+            if (auto error = TakeShownOption(args, i, kAccepted, options.shown))
                 return error;
-            case OptionParse::NotMine:
-                return QStringLiteral("unknown option %1").arg(arg);
-            }
         }
     }
     if (options.files.isEmpty())
@@ -56,17 +49,11 @@ std::optional<QString> ParseReportArgs(const QStringList& args, ReportOptions& o
 }
 
 int RunReport(const ReportOptions& options, QByteArray& out, QByteArray& err) {
-    const ChartColor settingsColor =
-        options.shown.color ? *options.shown.color : SettingsChartColor();
+    const ChartColor settingsColor = options.shown.color.value_or(SettingsChartColor());
     bool badInput = false, badOutput = false;
     TestRecord record;
     for (const QString& path : options.files) {
-        QString detail;
-        const TestFileError error = LoadTestFile(path, record, &detail);
-        if (error != TestFileError::None) {
-            QString reason = TestFileErrorText(error);
-            if (!detail.isEmpty())
-                reason += QStringLiteral(" (%1)").arg(detail);
+        if (const QString reason = ReadTestFor(path, record); !reason.isEmpty()) {
             err += QStringLiteral("oltc-cli report: %1: %2\n").arg(path, reason).toUtf8();
             badInput = true;
             continue;

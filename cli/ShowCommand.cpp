@@ -43,16 +43,9 @@ std::optional<QString> ParseShowArgs(const QStringList& args, ShowOptions& optio
         } else if (arg == u"--json") {
             options.json = true;
         } else {
-            QString error;
-            switch (ParseShownOption(args, i, kMarkerOption | kAutoMarkersOption, options.shown,
-                                     error)) {
-            case OptionParse::Taken:
-                break;
-            case OptionParse::Bad:
+            if (auto error =
+                    TakeShownOption(args, i, kMarkerOption | kAutoMarkersOption, options.shown))
                 return error;
-            case OptionParse::NotMine:
-                return QStringLiteral("unknown option %1").arg(arg);
-            }
         }
     }
     if (options.files.isEmpty())
@@ -169,12 +162,7 @@ int RunShow(const QStringList& args, QByteArray& out, QByteArray& err) {
     std::vector<QByteArray> objects;
     TestRecord record;
     for (const QString& path : options.files) {
-        QString detail;
-        const TestFileError error = LoadTestFile(path, record, &detail);
-        if (error != TestFileError::None) {
-            QString reason = TestFileErrorText(error);
-            if (!detail.isEmpty())
-                reason += QStringLiteral(" (%1)").arg(detail);
+        if (const QString reason = ReadTestFor(path, record); !reason.isEmpty()) {
             err += QStringLiteral("oltc-cli show: %1: %2\n").arg(path, reason).toUtf8();
             status = 2;
             continue;

@@ -3,6 +3,7 @@
 #include "MarkerFinder.h"
 #include "ProgramFolder.h"
 #include "Settings.h"
+#include "TestFile.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -120,6 +121,31 @@ ShownTest ShownFromFile(const TestRecord& record, const ShownOptions& options,
     shown.HasData = true; // a file that was read is a test on display
     return ShownTestOf(shown, MarkersFor(options, record), options.inverted,
                        options.color.value_or(settingsColor), options.brand);
+}
+
+QString ReadTestFor(const QString& path, TestRecord& record) {
+    QString detail;
+    const TestFileError error = LoadTestFile(path, record, &detail);
+    if (error == TestFileError::None)
+        return {};
+    QString reason = TestFileErrorText(error);
+    if (!detail.isEmpty())
+        reason += QStringLiteral(" (%1)").arg(detail);
+    return reason;
+}
+
+std::optional<QString> TakeShownOption(const QStringList& args, qsizetype& i, unsigned accepted,
+                                       ShownOptions& options) {
+    QString error;
+    switch (ParseShownOption(args, i, accepted, options, error)) {
+    case OptionParse::Taken:
+        return std::nullopt;
+    case OptionParse::Bad:
+        return error;
+    case OptionParse::NotMine:
+        break;
+    }
+    return QStringLiteral("unknown option %1").arg(args[i]);
 }
 
 ChartColor SettingsChartColor() {

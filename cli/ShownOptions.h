@@ -44,6 +44,15 @@ TransitionMarkers MarkersFor(const ShownOptions& options, const TestRecord& reco
 ShownTest ShownFromFile(const TestRecord& record, const ShownOptions& options,
                         ChartColor settingsColor);
 
+// Reads a test file for a command: empty, or the reason it could not be
+// read ("no such file", "shorter than 32356 bytes (...)").
+QString ReadTestFor(const QString& path, TestRecord& record);
+
+// Takes the option at args[i] as ParseShownOption does; the error text for
+// a bad value or an option that is none of `accepted`.
+std::optional<QString> TakeShownOption(const QStringList& args, qsizetype& i, unsigned accepted,
+                                       ShownOptions& options);
+
 // The chart colour of the settings file beside the program.
 ChartColor SettingsChartColor();
 

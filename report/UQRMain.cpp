@@ -26,6 +26,19 @@ PageText Label(const char* name, const QString& text, double x, double y) {
     return t;
 }
 
+// A 宋体 text centred across a band of the page.
+PageText Centred(const char* name, const QString& text, double points, double top) {
+    PageText t;
+    t.name = QString::fromLatin1(name);
+    t.text = text;
+    t.family = kSong;
+    t.points = points;
+    t.at = {kMargin, top};
+    t.align = Qt::AlignHCenter;
+    t.centreWidth = kBandWidth;
+    return t;
+}
+
 PageText Caption(const char16_t* text, double x, double y) {
     return Label("", QString::fromUtf16(text), x, y);
 }
@@ -47,17 +60,11 @@ void FillChart(ReportChartData& chart, const ShownTest& shown) {
             continue;
         const int phase = kPhaseA + p;
         const auto [lower, upper] = PhaseBand(phase, shown.inverted, 0, 36);
-        qint32 largest = record.SampleAt(phase, 1);
-        qint32 smallest = largest;
-        for (int i = 1; i <= kSampleCount; ++i) {
-            largest = std::max(largest, record.SampleAt(phase, i));
-            smallest = std::min(smallest, record.SampleAt(phase, i));
-        }
-        const double f = ScaleFactor(largest, smallest, upper, lower);
+        const std::vector<double> levels = BandLevels(record, phase, lower, upper);
         QVector<QPointF>& points = chart.series[p].points;
         points.resize(kSampleCount);
         for (int i = 1; i <= kSampleCount; ++i)
-            points[i - 1] = {i / 10.0, lower + (double(record.SampleAt(phase, i)) - smallest) * f};
+            points[i - 1] = {i / 10.0, levels[size_t(i - 1)]};
         for (int j = 1; j <= 4; ++j) {
             const double x = shown.markers.phase[p][j - 1] / 10.0;
             chart.series[2 + MarkerNumber(phase, j)].points = {{x, lower}, {x, upper}};
@@ -147,15 +154,8 @@ ReportPage ReportFill(const ShownTest& shown) {
         {QStringLiteral("QRShape1"), {kBodyLeft + 36.0, kBodyTop + 0.0, 159.0, 8.7}, Qt::white});
 
     std::vector<PageText>& texts = page.texts;
-    PageText title;
-    title.name = QStringLiteral("TitleLabel");
-    title.text = QStringLiteral("有载分接开关测试仪");
-    title.family = kSong;
-    title.points = 14;
+    PageText title = Centred("TitleLabel", QStringLiteral("有载分接开关测试仪"), 14, kMargin + 2.1);
     title.bold = true;
-    title.at = {kMargin, kMargin + 2.1};
-    title.align = Qt::AlignHCenter;
-    title.centreWidth = kBandWidth;
     texts.push_back(title);
 
     const PanelTexts& panel = shown.panel;
@@ -209,17 +209,11 @@ ReportPage ReportFill(const ShownTest& shown) {
     number.at = {kMargin + kBandWidth, kFooterTop + 2.1};
     number.align = Qt::AlignRight;
     texts.push_back(number);
-    PageText coop;
-    coop.name = QStringLiteral("QRLCoop");
-    coop.text = shown.brand == 1   ? QStringLiteral("Aulexcorp")
-                : shown.brand == 2 ? QStringLiteral("Borvincorp")
-                                   : QString();
-    coop.family = kSong;
-    coop.points = 11;
+    const QString maker = shown.brand == 1   ? QStringLiteral("Aulexcorp")
+                          : shown.brand == 2 ? QStringLiteral("Borvincorp")
+                                             : QString();
+    PageText coop = Centred("QRLCoop", maker, 11, kFooterTop + 4.2);
     coop.opaque = false;
-    coop.at = {kMargin, kFooterTop + 4.2};
-    coop.align = Qt::AlignHCenter;
-    coop.centreWidth = kBandWidth;
     texts.push_back(coop);
     page.footerLine = {QPointF(kMargin, kFooterTop), QPointF(kMargin + kBandWidth, kFooterTop)};
     return page;

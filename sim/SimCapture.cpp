@@ -111,16 +111,20 @@ SimCapture SimCaptureOf(quint32 seed, int phase, int testIndex, const SimShape& 
     return capture;
 }
 
-std::array<quint16, kSimSamples> SimSamples(quint32 seed, int phase, int testIndex, bool rough) {
-    if (!rough)
-        return SimWaveform(seed, phase, testIndex);
+SimShape RoughShape() {
     SimShape shape;
     shape.noise = 3;
     shape.ramp = 8;
     shape.bounce = true;
     shape.ripple = 2;
     shape.drift = 20;
-    const SimCapture capture = SimCaptureOf(seed, phase, testIndex, shape);
+    return shape;
+}
+
+std::array<quint16, kSimSamples> SimSamples(quint32 seed, int phase, int testIndex, bool rough) {
+    if (!rough)
+        return SimWaveform(seed, phase, testIndex);
+    const SimCapture capture = SimCaptureOf(seed, phase, testIndex, RoughShape());
     std::array<quint16, kSimSamples> samples{};
     for (size_t i = 0; i < samples.size(); ++i)
         samples[i] = quint16(capture.samples[i]);

@@ -31,6 +31,9 @@ struct SimCapture {
 // Phases 1 = A, 2 = B, 3 = C; testIndex 0 is the live capture.
 SimCapture SimCaptureOf(quint32 seed, int phase, int testIndex, const SimShape& shape);
 
+// What oltc-sim --rough serves: noise, 1 ms ramps, bounce, ripple, drift.
+SimShape RoughShape();
+
 // The samples the tester sends: the plain model, or with `rough` a capture
-// with everything above but flat phases and falling levels.
+// of RoughShape.
 std::array<quint16, kSimSamples> SimSamples(quint32 seed, int phase, int testIndex, bool rough);

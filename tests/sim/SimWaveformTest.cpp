@@ -157,13 +157,7 @@ TEST(SimCapture, RoughCapturesAreFoundWhereTheyTrulyChange) {
                 EXPECT_NE(rough, SimSamples(seed, phase, test, false));
                 std::array<qint32, kSimSamples> x{};
                 std::copy(rough.begin(), rough.end(), x.begin());
-                SimShape shape;
-                shape.noise = 3;
-                shape.ramp = 8;
-                shape.bounce = true;
-                shape.ripple = 2;
-                shape.drift = 20;
-                const auto truth = SimCaptureOf(seed, phase, test, shape).truth;
+                const auto truth = SimCaptureOf(seed, phase, test, RoughShape()).truth;
                 const auto found = FindMarkers(x.data(), kSimSamples);
                 ASSERT_TRUE(found) << seed << "/" << test << "/" << phase;
                 for (int j = 0; j < 4; ++j)
