@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "ChartMath.h"
+#include "FileNames.h"
 #include "Helpers.h"
 #include "Message.h"
 #include "TQRMain.h"
@@ -101,8 +102,9 @@ TFrmMain::~TFrmMain() {
     QRMain.reset();
     Application::SetKeyHook({});
     QString error;
-    if (!SaveSettings(QDir(programFolder_).filePath(kSettingsFileName), &error))
-        ShowMessage(error, MsgIcon::Error);
+    const QString path = QDir(programFolder_).filePath(kSettingsFileName);
+    if (!SaveSettings(path, &error))
+        ShowMessage(QStringLiteral("%1: %2").arg(VisibleText(path), error), MsgIcon::Error);
 }
 
 QString TFrmMain::TestFolder() const {

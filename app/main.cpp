@@ -1,4 +1,5 @@
 #include "Application.h"
+#include "FileNames.h"
 #include "ProgramFolder.h"
 #include "UMain.h"
 
@@ -34,9 +35,9 @@ int main(int argc, char** argv) {
     TFrmMain window(ProgramFolder());
     window.show();
     // A test handed over by the desktop (a double click on a .cty file).
-    const QStringList args = app.arguments().mid(1);
-    if (!args.isEmpty()) {
-        const QString path = args.first();
+    // Qt has taken its own options out of argv; the file name keeps its bytes.
+    if (argc > 1) {
+        const QString path = FileNameFromNative(argv[1]);
         QTimer::singleShot(0, &window, [&window, path] { window.OpenTestFile(path); });
     }
     return app.exec();

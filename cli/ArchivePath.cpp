@@ -1,21 +1,19 @@
 #include "ArchivePath.h"
 
+#include "NativeFile.h"
+
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 ArchiveTarget ArchivePath(const QString& folder, const QString& stem, const QByteArray& content) {
     const QDir dir(folder);
     for (int n = 1;; ++n) {
         const QString name = n == 1 ? stem + ".cty" : QString("%1 (%2).cty").arg(stem).arg(n);
         const QString path = dir.filePath(name);
-        const QFileInfo info(path);
-        if (!info.exists() && !info.isSymLink())
+        if (!Occupied(path))
             return {path, false};
-        if (info.isFile() && info.size() == content.size()) {
-            QFile file(path);
-            if (file.open(QIODevice::ReadOnly) && file.readAll() == content)
-                return {path, true};
-        }
+        QFile file;
+        if (OpenToRead(path, file) == FileKind::Regular && file.isOpen() &&
+            file.size() == content.size() && file.readAll() == content)
+            return {path, true};
     }
 }

@@ -5,10 +5,12 @@
 #include "FileTarget.h"
 #include "Helpers.h"
 #include "IdentifyTester.h"
+#include "NativeFile.h"
 #include "ProgramFolder.h"
 #include "Responses.h"
 #include "SiBridge.h"
 #include "StoredTests.h"
+#include "TerminalText.h"
 #include "TestFile.h"
 #include "UCommUnit.h"
 #include "UDataCenter.h"
@@ -18,7 +20,7 @@
 #include <algorithm>
 
 void Print(std::FILE* stream, const QString& text) {
-    const QByteArray bytes = text.toLocal8Bit();
+    const QByteArray bytes = TerminalBytes(text);
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
 }
@@ -169,9 +171,9 @@ int FetchTo(const DeviceOptions& options, std::FILE* err) {
 }
 
 int FetchAll(const DeviceOptions& options, std::FILE* out, std::FILE* err) {
-    if (!QDir().mkpath(options.folder)) {
-        Print(err,
-              QStringLiteral("oltc-cli fetch: folder %1 could not be made\n").arg(options.folder));
+    if (QString why; !MakeFolders(options.folder, &why)) {
+        Print(err, QStringLiteral("oltc-cli fetch: folder %1 could not be made: %2\n")
+                       .arg(options.folder, why));
         return kExitFailed;
     }
     int listed = 0;

@@ -3,7 +3,9 @@
 #include "ChartPicture.h"
 #include "Document.h"
 #include "ExportActions.h"
+#include "NativeFile.h"
 #include "ProgramFolder.h"
+#include "TerminalText.h"
 #include "TestFile.h"
 #include "WaveformCsv.h"
 #include "Workbook.h"
@@ -78,7 +80,7 @@ std::optional<QString> ParseExportArgs(const QStringList& args, ExportOptions& o
 
 int RunExport(const ExportOptions& options, QByteArray& out, QByteArray& err) {
     const auto fail = [&err](const QString& text) {
-        err += QStringLiteral("oltc-cli export: %1\n").arg(text).toUtf8();
+        err += TerminalBytes(QStringLiteral("oltc-cli export: %1\n").arg(text));
     };
     ExportKind kind = ExportKind::Workbook;
     QString extension = options.format;
@@ -88,8 +90,8 @@ int RunExport(const ExportOptions& options, QByteArray& out, QByteArray& err) {
         kind = extension == u"docx"  ? ExportKind::Document
                : extension == u"csv" ? ExportKind::Waveform
                                      : ExportKind::Workbook;
-        if (!QFileInfo(options.directory).isDir() && !QDir().mkpath(options.directory)) {
-            fail(QStringLiteral("%1: cannot make the folder").arg(options.directory));
+        if (QString why; !MakeFolders(options.directory, &why)) {
+            fail(QStringLiteral("%1: cannot make the folder: %2").arg(options.directory, why));
             return 1;
         }
     }
@@ -140,7 +142,7 @@ int RunExport(const ExportOptions& options, QByteArray& out, QByteArray& err) {
                 return 1;
             continue;
         }
-        out += QDir::toNativeSeparators(target).toUtf8() + '\n';
+        out += TerminalBytes(target) + '\n';
     }
     return status;
 }

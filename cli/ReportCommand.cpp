@@ -1,6 +1,8 @@
 #include "ReportCommand.h"
 
+#include "NativeFile.h"
 #include "ReportPainter.h"
+#include "TerminalText.h"
 #include "TestFile.h"
 #include "UQRMain.h"
 
@@ -43,7 +45,7 @@ std::optional<QString> ParseReportArgs(const QStringList& args, ReportOptions& o
         return QStringLiteral("give either -o OUT.pdf or -d DIR");
     if (!options.output.isEmpty() && options.files.size() > 1)
         return QStringLiteral("-o takes exactly one test file; use -d DIR for several");
-    if (!options.folder.isEmpty() && !QFileInfo(options.folder).isDir())
+    if (!options.folder.isEmpty() && KindOf(options.folder) != FileKind::Folder)
         return QStringLiteral("-d %1: not a folder").arg(options.folder);
     return std::nullopt;
 }
@@ -54,7 +56,7 @@ int RunReport(const ReportOptions& options, QByteArray& out, QByteArray& err) {
     TestRecord record;
     for (const QString& path : options.files) {
         if (const QString reason = ReadTestFor(path, record); !reason.isEmpty()) {
-            err += QStringLiteral("oltc-cli report: %1: %2\n").arg(path, reason).toUtf8();
+            err += TerminalBytes(QStringLiteral("oltc-cli report: %1: %2\n").arg(path, reason));
             badInput = true;
             continue;
         }
@@ -65,12 +67,12 @@ int RunReport(const ReportOptions& options, QByteArray& out, QByteArray& err) {
                                               QStringLiteral("pdf"));
         QString why;
         if (!WriteReportPdf(target, page, &why)) {
-            err +=
-                QStringLiteral("oltc-cli report: %1: cannot write: %2\n").arg(target, why).toUtf8();
+            err += TerminalBytes(
+                QStringLiteral("oltc-cli report: %1: cannot write: %2\n").arg(target, why));
             badOutput = true;
             continue;
         }
-        out += target.toUtf8() + '\n';
+        out += TerminalBytes(target) + '\n';
     }
     return badInput ? 2 : badOutput ? 1 : 0;
 }

@@ -1,5 +1,6 @@
 #include "ShowCommand.h"
 
+#include "FileNames.h"
 #include "Helpers.h"
 #include "Json.h"
 #include "MarkerFinder.h"
@@ -98,7 +99,7 @@ QByteArray ShowText(const QString& path, const TestRecord& record, const Transit
     s += QStringLiteral("△T0：%1 mS  △T1：%2 mS  △T2：%3 mS  △T3：%4 mS  △R1：%5 Ω  △R2：%6 Ω\n")
              .arg(boxes[21].text, boxes[18].text, boxes[19].text, boxes[20].text, boxes[22].text,
                   boxes[23].text);
-    return s.toUtf8();
+    return TerminalBytes(s);
 }
 
 QByteArray ShowJson(const QString& path, const TestRecord& record, const TransitionMarkers& markers,
@@ -130,7 +131,7 @@ QByteArray ShowJson(const QString& path, const TestRecord& record, const Transit
         boxMembers.push_back({box.name, JsonString(box.text)});
 
     JsonMembers file = {
-        {"file", JsonString(path)},
+        {"file", JsonString(VisibleText(path))}, // JSON is UTF-8: kept bytes as \xNN
         {"params", JsonObject(params, depth + 1)},
         {"strTestTime", JsonString(record.strTestTime.Text())},
         {"strTestUser", JsonString(record.strTestUser.Text())},
@@ -154,7 +155,7 @@ QByteArray ShowJson(const QString& path, const TestRecord& record, const Transit
 int RunShow(const QStringList& args, QByteArray& out, QByteArray& err) {
     ShowOptions options;
     if (const auto error = ParseShowArgs(args, options)) {
-        err += "oltc-cli show: " + error->toUtf8() + "\n" + ShowUsage();
+        err += "oltc-cli show: " + TerminalBytes(*error) + "\n" + ShowUsage();
         return 2;
     }
     int status = 0;
@@ -163,7 +164,7 @@ int RunShow(const QStringList& args, QByteArray& out, QByteArray& err) {
     TestRecord record;
     for (const QString& path : options.files) {
         if (const QString reason = ReadTestFor(path, record); !reason.isEmpty()) {
-            err += QStringLiteral("oltc-cli show: %1: %2\n").arg(path, reason).toUtf8();
+            err += TerminalBytes(QStringLiteral("oltc-cli show: %1: %2\n").arg(path, reason));
             status = 2;
             continue;
         }

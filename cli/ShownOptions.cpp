@@ -1,6 +1,7 @@
 #include "ShownOptions.h"
 
 #include "MarkerFinder.h"
+#include "NativeFile.h"
 #include "ProgramFolder.h"
 #include "Settings.h"
 #include "TestFile.h"
@@ -159,9 +160,8 @@ QString FreePath(const QString& folder, const QString& stem, const QString& exte
     for (int n = 1;; ++n) {
         const QString name = n == 1 ? QStringLiteral("%1.%2").arg(stem, extension)
                                     : QStringLiteral("%1 (%2).%3").arg(stem).arg(n).arg(extension);
-        const QFileInfo info(dir.filePath(name));
-        if (!info.exists() && !info.isSymLink())
-            return info.filePath();
+        if (const QString path = dir.filePath(name); !Occupied(path))
+            return path;
     }
 }
 

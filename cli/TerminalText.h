@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
-// `text` with its control characters (C0, DEL, C1) written as \xNN, so that
-// a text from a file cannot move the cursor or rewrite the terminal.
-QString VisibleText(const QString& text);
+// A message as the bytes printed: UTF-8, with every file name in it given
+// as its own bytes, so that a name which is not UTF-8 is printed as the
+// system names it and can be used again.
+QByteArray TerminalBytes(const QString& text);

@@ -1,9 +1,11 @@
 #include "ChartStyle.h"
 #include "DeviceCommands.h"
 #include "ExportCommand.h"
+#include "FileNames.h"
 #include "LiveCommand.h"
 #include "ReportCommand.h"
 #include "ShowCommand.h"
+#include "TerminalText.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -36,7 +38,7 @@ void Write(std::FILE* stream, const QByteArray& bytes) {
 int main(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+        args << FileNameFromNative(argv[i]); // a file name keeps its bytes
     if (args.isEmpty()) {
         Write(stderr, kUsage);
         return 2;
@@ -68,8 +70,8 @@ int main(int argc, char** argv) {
         }
         DeviceOptions options;
         if (const auto error = ParseDeviceArgs(command, args, options)) {
-            Write(stderr, "oltc-cli " + command.toLocal8Bit() + ": " + error->toLocal8Bit() + "\n" +
-                              DeviceUsage(command));
+            Write(stderr, "oltc-cli " + TerminalBytes(command) + ": " + TerminalBytes(*error) +
+                              "\n" + DeviceUsage(command));
             return kExitUsage;
         }
         // Only the device commands pay for the application object: the program
@@ -84,7 +86,7 @@ int main(int argc, char** argv) {
         }
         LiveOptions options;
         if (const auto error = ParseLiveArgs(args, options)) {
-            Write(stderr, "oltc-cli live: " + error->toLocal8Bit() + "\n" + LiveUsage());
+            Write(stderr, "oltc-cli live: " + TerminalBytes(*error) + "\n" + LiveUsage());
             return kExitUsage;
         }
         QCoreApplication app(argc, argv);
@@ -97,7 +99,7 @@ int main(int argc, char** argv) {
         }
         ReportOptions options;
         if (const auto error = ParseReportArgs(args, options)) {
-            Write(stderr, "oltc-cli report: " + error->toUtf8() + "\n" + ReportUsage());
+            Write(stderr, "oltc-cli report: " + TerminalBytes(*error) + "\n" + ReportUsage());
             return 2;
         }
         // Drawing needs a window system; none is shown, so none is needed.
@@ -117,7 +119,7 @@ int main(int argc, char** argv) {
         }
         ExportOptions options;
         if (const auto error = ParseExportArgs(args, options)) {
-            Write(stderr, "oltc-cli export: " + error->toUtf8() + "\n" + ExportUsage());
+            Write(stderr, "oltc-cli export: " + TerminalBytes(*error) + "\n" + ExportUsage());
             return kExitUsage;
         }
         // The chart is drawn by widgets, without a screen unless one is asked for.
@@ -131,6 +133,6 @@ int main(int argc, char** argv) {
         Write(stderr, err);
         return status;
     }
-    Write(stderr, "oltc-cli: unknown command " + command.toLocal8Bit() + "\n" + kUsage);
+    Write(stderr, "oltc-cli: unknown command " + TerminalBytes(command) + "\n" + kUsage);
     return 2;
 }

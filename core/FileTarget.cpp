@@ -1,59 +1,136 @@
 #include "FileTarget.h"
 
-#include <QFileInfo>
-#include <QSaveFile>
+#include "FileNames.h"
+#include "NativeFile.h"
+
+#include <QRandomGenerator>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 namespace {
 
-bool Fail(QString* error, const QString& why) {
-    if (error)
-        *error = why;
-    return false;
+// Room for the temporary name's dot and suffix within a name's 255 bytes.
+constexpr qsizetype kTempStemBytes = 200;
+
+QByteArray TempNameBeside(const QByteArray& target) {
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = target.left(slash + 1);
+    QByteArray stem = target.mid(slash + 1).left(kTempStemBytes);
+    return folder + '.' + stem + '.' +
+           QByteArray::number(QRandomGenerator::global()->generate64(), 36) + ".part";
 }
 
-// The system's reason, where the file device did not keep one.
-QString ReasonOf(const QSaveFile& file) {
-    const QString reason = file.errorString();
-    return reason.isEmpty() || reason == u"Unknown error" ? QStringLiteral("the write failed")
-                                                          : reason;
+bool WriteAll(int fd, const char* data, qsizetype size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(size));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
 }
 
 } // namespace
 
 QString TargetRefusal(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists() || info.isFile())
+    switch (KindOf(path)) {
+    case FileKind::Missing:
+    case FileKind::Regular:
         return {};
-    return info.isDir() ? QStringLiteral("%1 is a folder, not a file").arg(path)
-                        : QStringLiteral("%1 exists and is not a regular file").arg(path);
+    case FileKind::Folder:
+        return QStringLiteral("is a folder, not a regular file");
+    case FileKind::Other:
+        break;
+    }
+    return QStringLiteral("exists and is not a regular file");
+}
+
+StagedFile::StagedFile(const QString& target) : target_(target) {}
+
+StagedFile::~StagedFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (!committed_ && !temp_.isEmpty())
+        ::unlink(NativeFileName(temp_).constData());
+}
+
+bool StagedFile::Fail(QString* error, int code) const {
+    if (error)
+        *error = SystemReason(code);
+    return false;
+}
+
+bool StagedFile::Prepare(QString* error) {
+    if (const QString refusal = TargetRefusal(target_); !refusal.isEmpty()) {
+        if (error)
+            *error = refusal;
+        return false;
+    }
+    QByteArray target = NativeFileName(target_);
+    if (char real[PATH_MAX]; ::realpath(target.constData(), real))
+        target = real; // the file a link names
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray temp = TempNameBeside(target);
+        fd_ = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ >= 0) {
+            temp_ = FileNameFromNative(temp);
+            return true;
+        }
+        if (errno != EEXIST)
+            return Fail(error, errno);
+    }
+    return Fail(error, EEXIST);
+}
+
+bool StagedFile::Write(QByteArrayView bytes, QString* error) {
+    if (fd_ < 0)
+        return Fail(error, EBADF);
+    return WriteAll(fd_, bytes.data(), bytes.size()) || Fail(error, errno);
+}
+
+bool StagedFile::Commit(QString* error) {
+    if (temp_.isEmpty())
+        return Fail(error, EBADF);
+    if (fd_ >= 0 && ::close(std::exchange(fd_, -1)) != 0)
+        return Fail(error, errno);
+    const QByteArray temp = NativeFileName(temp_);
+    // A writer that opened the file by name may have replaced it: synced by name.
+    const int fd = ::open(temp.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return Fail(error, errno);
+    const bool synced = ::fsync(fd) == 0;
+    const int syncError = errno;
+    ::close(fd);
+    if (!synced)
+        return Fail(error, syncError);
+    QByteArray target = NativeFileName(target_);
+    if (char real[PATH_MAX]; ::realpath(target.constData(), real))
+        target = real;
+    if (struct stat old; ::stat(target.constData(), &old) == 0)
+        ::chmod(temp.constData(), old.st_mode & 07777);
+    if (::rename(temp.constData(), target.constData()) != 0)
+        return Fail(error, errno);
+    committed_ = true;
+    return true;
 }
 
 bool WriteWholeFile(const QString& path, QByteArrayView bytes, QString* error) {
-    if (const QString refusal = TargetRefusal(path); !refusal.isEmpty())
-        return Fail(error, refusal);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Fail(error, ReasonOf(file));
-    // A short write keeps no reason; writing the rest again brings it out
-    // (a full disk says so then).
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const qint64 n = file.write(bytes.data() + written, bytes.size() - written);
-        if (n <= 0)
-            return Fail(error, ReasonOf(file));
-        written += qsizetype(n);
-    }
-    if (!file.commit())
-        return Fail(error, ReasonOf(file));
-    return true;
+    StagedFile file(path);
+    return file.Prepare(error) && file.Write(bytes, error) && file.Commit(error);
 }
 
 bool CanWriteTarget(const QString& path, QString* error) {
-    if (const QString refusal = TargetRefusal(path); !refusal.isEmpty())
-        return Fail(error, refusal);
-    QSaveFile trial(path);
-    if (!trial.open(QIODevice::WriteOnly))
-        return Fail(error, ReasonOf(trial));
-    trial.cancelWriting();
-    return true;
+    StagedFile trial(path);
+    return trial.Prepare(error);
 }

@@ -5,12 +5,42 @@
 
 // Why a new file must not be put at `path`: it exists and is not a regular
 // file (a folder, a device, a FIFO, a socket), which a file put there would
-// replace. Empty when a file may be written there. Links are followed.
+// replace. Empty when a file may be written there. Links are followed. The
+// reasons given here and below do not repeat the path.
 QString TargetRefusal(const QString& path);
 
-// Writes `bytes` as the whole new content of `path`: beside it first, put in
-// place only when complete, so a failure leaves what was there. Refuses a
-// target that is not a regular file. On failure `error` names the reason.
+// A new file written under a temporary name beside its target and put in
+// place only when complete: a failure leaves no half-written file and keeps
+// what was there. A link is followed: the file it names is replaced, the
+// link stays; a replaced file keeps its permissions.
+class StagedFile {
+public:
+    explicit StagedFile(const QString& target);
+    ~StagedFile(); // removes the temporary file unless committed
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+
+    // Refuses a target that is not a regular file; creates the temporary file.
+    // A failure's `error` is the system's reason, or the refusal.
+    bool Prepare(QString* error = nullptr);
+    // Where a writer that opens files by name writes, after Prepare.
+    QString TempPath() const { return temp_; }
+    // Appends to the temporary file.
+    bool Write(QByteArrayView bytes, QString* error = nullptr);
+    // Puts what was written on the disk, then in place of the target.
+    bool Commit(QString* error = nullptr);
+
+private:
+    bool Fail(QString* error, int code) const;
+
+    QString target_;
+    QString temp_;
+    int fd_ = -1;
+    bool committed_ = false;
+};
+
+// Writes `bytes` as the whole new content of `path` through a StagedFile.
+// On failure `error` names the reason.
 bool WriteWholeFile(const QString& path, QByteArrayView bytes, QString* error = nullptr);
 
 // Whether a file could be written at `path` now: the target check and a

@@ -1,10 +1,10 @@
 #include "Settings.h"
 
 #include "FileTarget.h"
+#include "NativeFile.h"
 #include "ProfileFile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <charconv>
 
 namespace {
@@ -52,11 +52,9 @@ QByteArray OneLine(QByteArray text) {
 QByteArray SettingsFileBytes(const QString& path) {
     // Only a regular file is opened: a FIFO would block the start, a device
     // could deliver without end.
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > kMaxSettingsFileSize)
-        return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (OpenToRead(path, file) != FileKind::Regular || !file.isOpen() ||
+        file.size() > kMaxSettingsFileSize)
         return {};
     const QByteArray bytes = file.read(kMaxSettingsFileSize + 1);
     return bytes.size() > kMaxSettingsFileSize ? QByteArray() : bytes;

@@ -2,9 +2,9 @@
 
 #include "FileTarget.h"
 #include "Message.h"
+#include "NativeFile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QtEndian>
 
 namespace {
@@ -101,15 +101,20 @@ bool DecodeTestFile(QByteArrayView bytes, TestRecord& r) {
 }
 
 TestFileError LoadTestFile(const QString& path, TestRecord& record, QString* detail) {
-    const QFileInfo info(path);
-    if (!info.exists())
+    QFile file;
+    QString error;
+    switch (OpenToRead(path, file, &error)) {
+    case FileKind::Missing:
         return TestFileError::Missing;
-    if (!info.isFile())
+    case FileKind::Folder:
+    case FileKind::Other:
         return TestFileError::NotAFile;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    case FileKind::Regular:
+        break;
+    }
+    if (!file.isOpen()) {
         if (detail)
-            *detail = file.errorString();
+            *detail = error;
         return TestFileError::Unreadable;
     }
     QByteArray bytes(kTestFileSize, Qt::Uninitialized);

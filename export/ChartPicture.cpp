@@ -1,12 +1,12 @@
 #include "ChartPicture.h"
 
 #include "ChartMath.h"
+#include "FileTarget.h"
 #include "WaveChart.h"
 #include "WindowLayout.h"
 
 #include <QBuffer>
 #include <QLabel>
-#include <QSaveFile>
 #include <QStatusBar>
 
 QByteArray PngOf(const QImage& picture) {
@@ -31,11 +31,10 @@ bool SaveChartPicture(const QImage& picture, const QString& path, QString* error
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QSaveFile file(path);
-    if (!picture.save(&buffer, "BMP") || !file.open(QIODevice::WriteOnly) ||
-        file.write(bytes) != bytes.size() || !file.commit()) {
+    QString why = QStringLiteral("the picture cannot be encoded");
+    if (!picture.save(&buffer, "BMP") || !WriteWholeFile(path, bytes, &why)) {
         if (error)
-            *error = QStringLiteral("%1: %2").arg(path, file.errorString());
+            *error = QStringLiteral("%1: %2").arg(path, why);
         return false;
     }
     return true;

@@ -2,8 +2,8 @@
 
 #include "ChartPicture.h"
 #include "DocxPackage.h"
+#include "FileTarget.h"
 #include "SheetCells.h"
-#include "StagedFile.h"
 
 #include <QDir>
 #include <cmath>
@@ -256,11 +256,11 @@ ExportResult WriteDocument(const ShownTest& shown, const QImage& chart, const QS
     package.SetXml(package.MainPart(), document);
 
     StagedFile staged(path);
-    if (ExportResult prepared = staged.Prepare(); !prepared.ok())
-        return prepared;
+    if (QString why; !staged.Prepare(&why))
+        return WriteFailure(path, why);
     if (!package.Save(staged.TempPath()))
-        return ExportResult::Failed(ExportResult::CannotWrite,
-                                    QDir::toNativeSeparators(path) +
-                                        QStringLiteral(": cannot be written"));
-    return staged.Commit();
+        return WriteFailure(path, QStringLiteral("cannot be written"));
+    if (QString why; !staged.Commit(&why))
+        return WriteFailure(path, why);
+    return {};
 }

@@ -1,5 +1,7 @@
 #include "DocxPackage.h"
 
+#include "FileNames.h"
+
 #include <QFile>
 #include <pugixml.hpp>
 #include <sstream>
@@ -29,7 +31,7 @@ QString RelationsOf(const QString& part) {
 bool DocxPackage::Open(const QString& path) {
     parts_.clear();
     int error = 0;
-    zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    zip_t* zip = zip_open(NativeFileName(path).constData(), ZIP_RDONLY, &error);
     if (!zip)
         return false;
     const zip_int64_t count = zip_get_num_entries(zip, 0);
@@ -140,7 +142,7 @@ std::optional<QString> DocxPackage::AddImage(const QByteArray& png) {
 
 bool DocxPackage::Save(const QString& path) const {
     int error = 0;
-    zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    zip_t* zip = zip_open(NativeFileName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
     if (!zip)
         return false;
     for (const auto& [name, bytes] : parts_) {

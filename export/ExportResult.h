@@ -12,3 +12,8 @@ struct ExportResult {
     static ExportResult Failed(Code code, QString detail) { return {code, std::move(detail)}; }
     bool ok() const { return code == Ok; }
 };
+
+// The export file at `path` could not be written, for the reason `why`.
+inline ExportResult WriteFailure(const QString& path, const QString& why) {
+    return ExportResult::Failed(ExportResult::CannotWrite, QStringLiteral("%1: %2").arg(path, why));
+}

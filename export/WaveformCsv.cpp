@@ -1,10 +1,7 @@
 #include "WaveformCsv.h"
 
+#include "FileTarget.h"
 #include "Helpers.h"
-#include "StagedFile.h"
-
-#include <QDir>
-#include <QFile>
 
 QByteArray WaveformCsv(const TestRecord& record) {
     QByteArray csv;
@@ -24,16 +21,7 @@ QByteArray WaveformCsv(const TestRecord& record) {
 }
 
 ExportResult WriteWaveformCsv(const TestRecord& record, const QString& path) {
-    StagedFile staged(path);
-    if (ExportResult prepared = staged.Prepare(); !prepared.ok())
-        return prepared;
-    const QByteArray csv = WaveformCsv(record);
-    QFile file(staged.TempPath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(csv) != csv.size() ||
-        !file.flush())
-        return ExportResult::Failed(
-            ExportResult::CannotWrite,
-            QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
-    file.close();
-    return staged.Commit();
+    if (QString why; !WriteWholeFile(path, WaveformCsv(record), &why))
+        return WriteFailure(path, why);
+    return {};
 }

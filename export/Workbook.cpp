@@ -1,8 +1,9 @@
 #include "Workbook.h"
 
 #include "ChartPicture.h"
+#include "FileNames.h"
+#include "FileTarget.h"
 #include "SheetCells.h"
-#include "StagedFile.h"
 
 #include <QDir>
 #include <cmath>
@@ -23,7 +24,7 @@ const char kWaveSheet[] = "波形数据";
 class Book {
 public:
     explicit Book(const QString& path) {
-        const QByteArray native = QFile::encodeName(path);
+        const QByteArray native = NativeFileName(path);
         lxw_workbook_options options{};
         book_ = workbook_new_opt(native.constData(), &options);
     }
@@ -152,15 +153,13 @@ QString ColumnName(int n) {
 
 ExportResult WriteWorkbook(const ShownTest& shown, const QImage& chart, const QString& path) {
     StagedFile staged(path);
-    if (ExportResult prepared = staged.Prepare(); !prepared.ok())
-        return prepared;
+    if (QString why; !staged.Prepare(&why))
+        return WriteFailure(path, why);
     const QByteArray png = PngOf(chart);
     {
         Book book(staged.TempPath());
         if (!book.get())
-            return ExportResult::Failed(ExportResult::CannotWrite,
-                                        QDir::toNativeSeparators(path) +
-                                            QStringLiteral(": cannot start the workbook"));
+            return WriteFailure(path, QStringLiteral("cannot start the workbook"));
         lxw_worksheet* sheet = workbook_add_worksheet(book.get(), "Sheet1");
         lxw_worksheet* waves = workbook_add_worksheet(book.get(), kWaveSheet);
         FillSheet(book.get(), sheet, shown);
@@ -173,10 +172,9 @@ ExportResult WriteWorkbook(const ShownTest& shown, const QImage& chart, const QS
                                         QStringLiteral("the chart picture cannot be placed"));
         FillWaveSheet(book.get(), waves, shown.record);
         if (const lxw_error error = book.Close(); error != LXW_NO_ERROR)
-            return ExportResult::Failed(
-                ExportResult::CannotWrite,
-                QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path),
-                                             QString::fromUtf8(lxw_strerror(error))));
+            return WriteFailure(path, QString::fromUtf8(lxw_strerror(error)));
     }
-    return staged.Commit();
+    if (QString why; !staged.Commit(&why))
+        return WriteFailure(path, why);
+    return {};
 }

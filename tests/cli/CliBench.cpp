@@ -1,5 +1,7 @@
 #include "CliBench.h"
 
+#include "NativeArgs.h"
+
 #include <QFile>
 #include <QProcessEnvironment>
 
@@ -51,8 +53,7 @@ bool CliBench::AddUsbBridge() {
 
 CliBench::Result CliBench::Run(const QStringList& args, const QByteArrayList& environment) const {
     QProcess cli;
-    cli.setProgram(dir_.filePath("oltc-cli"));
-    cli.setArguments(args);
+    SetNativeCommand(cli, dir_.filePath("oltc-cli"), args);
     cli.setWorkingDirectory(dir_.path());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const QByteArray& pair : environment) {

@@ -1,6 +1,7 @@
 #include "ArchivePath.h"
 #include "CliBench.h"
 #include "DeviceOptions.h"
+#include "FileNames.h"
 #include "Helpers.h"
 #include "SimStoredTest.h"
 #include "SimWaveform.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -216,6 +218,25 @@ TEST_F(DeviceCommandTest, FetchAllNeverOverwrites) {
     beside.replace(".cty", " (2).cty");
     ExpectStoredTest(beside, 1, TestParams());
     EXPECT_EQ(QDir(bench.Path("archive")).entryList(QDir::Files).size(), 3);
+}
+
+TEST_F(DeviceCommandTest, NamesThatAreNotUtf8) {
+    ASSERT_TRUE(bench.StartSimulator({"--baud-index", Fast(), "--stored", "1"}));
+    const QByteArray gbk = "\xB2\xE2\xCA\xD4"; // "测试" in GBK
+    const QByteArray folder = QFile::encodeName(bench.Folder()) + '/';
+    auto result = bench.Run({"fetch", "1", "-o", FileNameFromNative(gbk + ".cty"), "--port", "3",
+                             "--baud-index", Fast()});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    ExpectStoredTest(FileNameFromNative(folder + gbk + ".cty"), 1, TestParams());
+
+    result = bench.Run(
+        {"fetch", "--all", "-d", FileNameFromNative(gbk), "--port", "3", "--baud-index", Fast()});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    const QByteArray archived = gbk + '/' + StampFileName(StoredTestOf(kSeed, 1)).toUtf8();
+    EXPECT_EQ(result.out, "1\t" + archived + '\n');
+    ExpectStoredTest(FileNameFromNative(folder + archived), 1, TestParams());
+    std::filesystem::remove_all((folder + gbk).toStdString());
+    std::filesystem::remove((folder + gbk + ".cty").toStdString());
 }
 
 TEST_F(DeviceCommandTest, FailedExchangesLeaveNothingHalfWritten) {

@@ -1,5 +1,6 @@
 #include "TestFile.h"
 #include "Message.h"
+#include "NativeFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -180,7 +181,7 @@ TEST(TestFile, AFailedSaveLeavesThePreviousFileWhole) {
     std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_FALSE(written);
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(error, SystemReason(EFBIG));
     EXPECT_EQ(ReadAll(path), old);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"old.cty"})
         << "no partial file is left behind";
