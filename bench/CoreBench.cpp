@@ -1,4 +1,4 @@
-// Timing of the work a marker drag and an opened file repeat.
+// Timing of the work a marker drag, an opened file and a save repeat.
 #include "Analysis.h"
 #include "TestFile.h"
 
@@ -47,6 +47,17 @@ void BM_ReadTestFile(benchmark::State& state) {
         benchmark::DoNotOptimize(ReadTestFile(path, r));
 }
 BENCHMARK(BM_ReadTestFile);
+
+// A save: written beside the old file, synced to the disk, put in its place.
+void BM_WriteTestFile(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("t.cty");
+    const TestRecord r = Transition();
+    for (auto _ : state)
+        if (!WriteTestFile(path, r))
+            state.SkipWithError("the test file could not be written");
+}
+BENCHMARK(BM_WriteTestFile)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
