@@ -3,7 +3,6 @@
 #include "LiveCommand.h"
 #include "ChargeReadout.h"
 #include "CliBench.h"
-#include "FileNames.h"
 #include "PortNames.h"
 #include "SerialFront.h"
 #include "SimFault.h"
@@ -19,7 +18,6 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -207,18 +205,6 @@ TEST_F(LiveCommandTest, ATargetThatCannotBeWrittenSendsNothing) {
     EXPECT_TRUE(QFileInfo(bench.Path("fifo.cty")).exists());
     EXPECT_FALSE(QFileInfo(bench.Path("fifo.cty")).isFile());
     EXPECT_EQ(Commands(Requests(bench.SimulatorLog())), "");
-}
-
-TEST_F(LiveCommandTest, ATargetNamedInGbkIsWritten) {
-    ASSERT_TRUE(bench.StartSimulator({"--baud-index", kFast, "--polls", "1"}));
-    const QByteArray native = QFile::encodeName(bench.Folder()) + "/\xB2\xE2\xCA\xD4.cty";
-    const auto result = Live({"--charge", "0", "-o", FileNameFromNative(native)});
-    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
-    EXPECT_TRUE(result.out.startsWith("== " + native + '\n'));
-    TestRecord record;
-    ASSERT_EQ(LoadTestFile(FileNameFromNative(native), record), TestFileError::None);
-    ExpectCapture(record);
-    std::filesystem::remove(native.toStdString());
 }
 
 TEST_F(LiveCommandTest, InterruptStopsTheTester) {
