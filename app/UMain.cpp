@@ -2,6 +2,7 @@
 
 #include "Application.h"
 #include "ChartMath.h"
+#include "ChartStyle.h"
 #include "FileNames.h"
 #include "Helpers.h"
 #include "Message.h"
@@ -313,7 +314,7 @@ void TFrmMain::BuildBottomRow() {
         (*button)->setText(QString::fromUtf8(text));
         (*button)->setCheckable(true);
         (*button)->setGeometry(x, 0, 52, 22);
-        QFont font(QStringLiteral("MS Sans Serif"));
+        QFont font(SansSerifFamily());
         font.setPointSize(8);
         (*button)->setFont(font);
         QPalette pal = (*button)->palette();

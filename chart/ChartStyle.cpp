@@ -43,3 +43,9 @@ QString ArialFamily() {
     static const QString family = FirstInstalled({"Arial", "Liberation Sans", "Arimo"});
     return family;
 }
+
+QString SansSerifFamily() {
+    static const QString family = FirstInstalled(
+        {"MS Sans Serif", "Microsoft Sans Serif", "Arial", "Liberation Sans", "Arimo"});
+    return family;
+}

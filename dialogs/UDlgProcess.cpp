@@ -1,5 +1,6 @@
 #include "UDlgProcess.h"
 
+#include "ChartStyle.h"
 #include "Helpers.h"
 #include "Hourglass.h"
 
@@ -41,7 +42,7 @@ TFrmProcess::TFrmProcess(QWidget* owner)
       BtnCancel(new QPushButton(QStringLiteral("取消"), this)), Timer1(new QTimer(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(298, 167);
-    setFont(QFont(QStringLiteral("SimSun"), 9));
+    setFont(QFont(SongtiFamily(), 9));
 
     lblTip->setGeometry(90, 84, 199, 13);
     lblTip->setText(QStringLiteral("系统正在检测数据，请稍候 ..."));

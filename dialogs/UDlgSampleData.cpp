@@ -1,5 +1,6 @@
 #include "UDlgSampleData.h"
 
+#include "ChartStyle.h"
 #include "Helpers.h"
 #include "Hourglass.h"
 #include "Message.h"
@@ -36,7 +37,7 @@ TFrmSampleData::TFrmSampleData(TestRecord& record, std::function<void()> onCompl
       onComplete_(std::move(onComplete)) {
     setWindowTitle(QStringLiteral("请稍候..."));
     setFixedSize(298, 167);
-    setFont(QFont(QStringLiteral("SimSun"), 9));
+    setFont(QFont(SongtiFamily(), 9));
 
     lblTip->setGeometry(80, 80, 210, 30);
     lblTip->setWordWrap(true);

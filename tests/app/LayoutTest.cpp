@@ -1,6 +1,7 @@
 #include "MainWindowFixture.h"
 
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
@@ -68,4 +69,12 @@ TEST_F(MainWindowTest, TheWindowIsNoLargerThanItsScreen) {
     window->resize(screen.width() + 300, screen.height() + 300);
     EXPECT_LE(window->width(), screen.width());
     EXPECT_LE(window->height(), screen.height());
+}
+
+// A family that is not installed is looked up again on every text layout.
+TEST_F(MainWindowTest, EveryTextAsksForAnInstalledFamily) {
+    const QStringList installed = QFontDatabase::families();
+    for (const QWidget* w : window->findChildren<QWidget*>())
+        EXPECT_TRUE(installed.contains(w->font().family(), Qt::CaseInsensitive))
+            << w->objectName().toStdString() << ": " << w->font().family().toStdString();
 }

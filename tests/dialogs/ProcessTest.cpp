@@ -1,7 +1,9 @@
 #include "Hourglass.h"
 #include "SimTester.h"
 #include "UDlgProcess.h"
+#include "UDlgSampleData.h"
 
+#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
@@ -30,6 +32,16 @@ TEST(ProcessWindow, AnimatesFourDistinctFrames) {
     window->close();
     FlushDeletes();
     EXPECT_TRUE(window.isNull());
+}
+
+// A family that is not installed is looked up again on every text layout.
+TEST(ProcessWindow, BothProgressWindowsAskForAnInstalledFamily) {
+    TestRecord record;
+    TFrmProcess process;
+    TFrmSampleData sampleData(record, [] {});
+    for (const QWidget* w : {static_cast<QWidget*>(&process), static_cast<QWidget*>(&sampleData)})
+        EXPECT_TRUE(QFontDatabase::families().contains(w->font().family(), Qt::CaseInsensitive))
+            << w->font().family().toStdString();
 }
 
 TEST(ProcessWindow, RangesAndCancel) {
