@@ -1,3 +1,4 @@
+#include "FileNames.h"
 #include "ProfileFile.h"
 #include "Settings.h"
 #include "TestFile.h"
@@ -78,5 +79,38 @@ TEST(Fuzz, SettingsReaderTakesAnyBytesAndWritesWhatItReads) {
         EXPECT_EQ(back.params, s.params) << round;
         EXPECT_EQ(back.gRColor, s.gRColor) << round;
         EXPECT_EQ(back.giBaudRate, s.giBaudRate) << round;
+    }
+}
+
+// Any bytes a file name may hold, cut UTF-8 sequences mixed in, come back
+// whole; what is shown of them holds no control character and no kept byte.
+TEST(Fuzz, FileNamesTakeAnyBytes) {
+    static const QByteArray pieces[] = {"\xE6\xB5\x8B",
+                                        "\xE6\xB5",
+                                        "\xF0\x9F\x98\x80",
+                                        "\xF0\x9F",
+                                        "\xED\xB2",
+                                        "\xB2\xE2",
+                                        "/",
+                                        "a",
+                                        "\x1B"};
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<size_t> pick(0, std::size(pieces));
+    for (int round = 0; round < 20000; ++round) {
+        QByteArray native;
+        for (int n = round % 12; n > 0; --n) {
+            const size_t i = pick(rng);
+            native += i < std::size(pieces) ? pieces[i] : RandomBytes(rng, 3);
+        }
+        const QString name = FileNameFromNative(native);
+        ASSERT_EQ(NativeFileName(name), native) << native.toHex().constData();
+        const QString shown = VisibleText(name);
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            const char16_t u = shown[i].unicode();
+            const bool control = u < 0x20 || (u >= 0x7F && u <= 0x9F);
+            const bool kept = u >= 0xDC80 && u <= 0xDCFF &&
+                              (i == 0 || !QChar::isHighSurrogate(shown[i - 1].unicode()));
+            ASSERT_FALSE(control || kept) << native.toHex().constData();
+        }
     }
 }
