@@ -1,8 +1,9 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+// A gtest main for suites of widgets drawn without a display, also when
+// ctest lists the tests.
 int main(int argc, char** argv) {
-    // Windows without a display, also when ctest lists the tests.
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
