@@ -33,6 +33,19 @@ void Write(std::FILE* stream, const QByteArray& bytes) {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
 }
 
+// Report and export draw with widgets: they need a window system but show
+// nothing, so the offscreen one serves unless another is asked for.
+template <typename Run> int RunDrawing(int argc, char** argv, Run run) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QByteArray out, err;
+    const int status = run(out, err);
+    Write(stdout, out);
+    Write(stderr, err);
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -102,15 +115,9 @@ int main(int argc, char** argv) {
             Write(stderr, "oltc-cli report: " + TerminalBytes(*error) + "\n" + ReportUsage());
             return 2;
         }
-        // Drawing needs a window system; none is shown, so none is needed.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        QApplication app(argc, argv);
-        QByteArray out, err;
-        const int status = RunReport(options, out, err);
-        Write(stdout, out);
-        Write(stderr, err);
-        return status;
+        return RunDrawing(argc, argv, [&](QByteArray& out, QByteArray& err) {
+            return RunReport(options, out, err);
+        });
     }
     if (command == u"export") {
         if (args.contains(u"--help")) {
@@ -122,16 +129,10 @@ int main(int argc, char** argv) {
             Write(stderr, "oltc-cli export: " + TerminalBytes(*error) + "\n" + ExportUsage());
             return kExitUsage;
         }
-        // The chart is drawn by widgets, without a screen unless one is asked for.
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        QApplication app(argc, argv);
-        app.setFont(QFont(SongtiFamily(), 9)); // the window's font, for the chart's labels
-        QByteArray out, err;
-        const int status = RunExport(options, out, err);
-        Write(stdout, out);
-        Write(stderr, err);
-        return status;
+        return RunDrawing(argc, argv, [&](QByteArray& out, QByteArray& err) {
+            QApplication::setFont(QFont(SongtiFamily(), 9)); // the window's, for the chart's labels
+            return RunExport(options, out, err);
+        });
     }
     Write(stderr, "oltc-cli: unknown command " + TerminalBytes(command) + "\n" + kUsage);
     return 2;
