@@ -39,30 +39,18 @@ QByteArray ExportUsage() {
 
 std::optional<QString> ParseExportArgs(const QStringList& args, ExportOptions& options) {
     const unsigned accepted = kMarkerOption | kAutoMarkersOption | kInvertedOption | kColorOption;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        QString error;
-        switch (ParseShownOption(args, i, accepted, options.shown, error)) {
-        case OptionParse::Taken:
-            continue;
-        case OptionParse::Bad:
-            return error;
-        case OptionParse::NotMine:
-            break;
-        }
-        if (arg == u"-o" || arg == u"-d" || arg == u"--format") {
-            if (++i == args.size())
-                return QStringLiteral("%1 needs a value").arg(arg);
-            QString& target = arg == u"-o"   ? options.output
-                              : arg == u"-d" ? options.directory
-                                             : options.format;
-            target = args[i];
-        } else if (arg.startsWith(u'-') && arg.size() > 1) {
-            return QStringLiteral("unknown option %1").arg(arg);
-        } else {
-            options.files << arg;
-        }
-    }
+    const auto own = [&options](const QStringList& a, qsizetype& i, QString& error) {
+        const QString& arg = a[i];
+        if (arg != u"-o" && arg != u"-d" && arg != u"--format")
+            return OptionParse::NotMine;
+        return TakeValue(a, i,
+                         arg == u"-o"   ? options.output
+                         : arg == u"-d" ? options.directory
+                                        : options.format,
+                         error);
+    };
+    if (auto error = ParseFileCommandArgs(args, accepted, options.shown, options.files, own))
+        return error;
     if (options.files.isEmpty())
         return QStringLiteral("no test file given");
     if (options.output.isEmpty() == options.directory.isEmpty())

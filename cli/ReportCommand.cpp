@@ -23,22 +23,13 @@ QByteArray ReportUsage() {
 }
 
 std::optional<QString> ParseReportArgs(const QStringList& args, ReportOptions& options) {
-    bool onlyFiles = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (onlyFiles || !arg.startsWith(u'-') || arg == u"-") {
-            options.files << arg;
-        } else if (arg == u"--") {
-            onlyFiles = true;
-        } else if (arg == u"-o" || arg == u"-d") {
-            if (++i == args.size())
-                return QStringLiteral("%1 needs a value").arg(arg);
-            (arg == u"-o" ? options.output : options.folder) = args[i];
-        } else {
-            if (auto error = TakeShownOption(args, i, kAccepted, options.shown))
-                return error;
-        }
-    }
+    const auto own = [&options](const QStringList& a, qsizetype& i, QString& error) {
+        if (a[i] != u"-o" && a[i] != u"-d")
+            return OptionParse::NotMine;
+        return TakeValue(a, i, a[i] == u"-o" ? options.output : options.folder, error);
+    };
+    if (auto error = ParseFileCommandArgs(args, kAccepted, options.shown, options.files, own))
+        return error;
     if (options.files.isEmpty())
         return QStringLiteral("no test file given");
     if (options.output.isEmpty() == options.folder.isEmpty())

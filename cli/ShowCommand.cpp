@@ -34,21 +34,15 @@ QByteArray ShowUsage() {
 }
 
 std::optional<QString> ParseShowArgs(const QStringList& args, ShowOptions& options) {
-    bool onlyFiles = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args[i];
-        if (onlyFiles || !arg.startsWith(u'-') || arg == u"-") {
-            options.files << arg;
-        } else if (arg == u"--") {
-            onlyFiles = true;
-        } else if (arg == u"--json") {
-            options.json = true;
-        } else {
-            if (auto error =
-                    TakeShownOption(args, i, kMarkerOption | kAutoMarkersOption, options.shown))
-                return error;
-        }
-    }
+    const auto own = [&options](const QStringList& a, qsizetype& i, QString&) {
+        if (a[i] != u"--json")
+            return OptionParse::NotMine;
+        options.json = true;
+        return OptionParse::Taken;
+    };
+    if (auto error = ParseFileCommandArgs(args, kMarkerOption | kAutoMarkersOption, options.shown,
+                                          options.files, own))
+        return error;
     if (options.files.isEmpty())
         return QStringLiteral("no test file given");
     return std::nullopt;

@@ -135,18 +135,39 @@ QString ReadTestFor(const QString& path, TestRecord& record) {
     return reason;
 }
 
-std::optional<QString> TakeShownOption(const QStringList& args, qsizetype& i, unsigned accepted,
-                                       ShownOptions& options) {
-    QString error;
-    switch (ParseShownOption(args, i, accepted, options, error)) {
-    case OptionParse::Taken:
-        return std::nullopt;
-    case OptionParse::Bad:
-        return error;
-    case OptionParse::NotMine:
-        break;
+std::optional<QString> ParseFileCommandArgs(const QStringList& args, unsigned accepted,
+                                            ShownOptions& shown, QStringList& files,
+                                            const OwnOptions& own) {
+    bool onlyFiles = false;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& arg = args[i];
+        if (onlyFiles || !arg.startsWith(u'-') || arg == u"-") {
+            files << arg;
+            continue;
+        }
+        if (arg == u"--") {
+            onlyFiles = true;
+            continue;
+        }
+        QString error;
+        OptionParse parse = own(args, i, error);
+        if (parse == OptionParse::NotMine)
+            parse = ParseShownOption(args, i, accepted, shown, error);
+        if (parse == OptionParse::Bad)
+            return error;
+        if (parse == OptionParse::NotMine)
+            return QStringLiteral("unknown option %1").arg(arg);
     }
-    return QStringLiteral("unknown option %1").arg(args[i]);
+    return std::nullopt;
+}
+
+OptionParse TakeValue(const QStringList& args, qsizetype& i, QString& target, QString& error) {
+    if (i + 1 == args.size()) {
+        error = QStringLiteral("%1 needs a value").arg(args[i]);
+        return OptionParse::Bad;
+    }
+    target = args[++i];
+    return OptionParse::Taken;
 }
 
 ChartColor SettingsChartColor() {

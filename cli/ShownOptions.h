@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <functional>
 #include <optional>
 
 // What the window would show beside a test file: the options that report
@@ -48,10 +49,20 @@ ShownTest ShownFromFile(const TestRecord& record, const ShownOptions& options,
 // read ("no such file", "shorter than 32356 bytes (...)").
 QString ReadTestFor(const QString& path, TestRecord& record);
 
-// Takes the option at args[i] as ParseShownOption does; the error text for
-// a bad value or an option that is none of `accepted`.
-std::optional<QString> TakeShownOption(const QStringList& args, qsizetype& i, unsigned accepted,
-                                       ShownOptions& options);
+// A command's own options: takes the option at args[i] (and its value,
+// advancing i) as ParseShownOption does.
+using OwnOptions =
+    std::function<OptionParse(const QStringList& args, qsizetype& i, QString& error)>;
+
+// The arguments of a command on test files: the files (every argument after
+// "--", and "-"), the shown options of `accepted`, and what `own` takes. The
+// error text for a bad value or an unknown option.
+std::optional<QString> ParseFileCommandArgs(const QStringList& args, unsigned accepted,
+                                            ShownOptions& shown, QStringList& files,
+                                            const OwnOptions& own);
+
+// Takes the value of the option at args[i] into `target`.
+OptionParse TakeValue(const QStringList& args, qsizetype& i, QString& target, QString& error);
 
 // The chart colour of the settings file beside the program.
 ChartColor SettingsChartColor();
