@@ -2,7 +2,9 @@
 
 #include "FileNames.h"
 #include "NativeFile.h"
+#include "UnfinishedFiles.h"
 
+#include <QDir>
 #include <QRandomGenerator>
 #include <cerrno>
 #include <climits>
@@ -41,11 +43,20 @@ bool WriteAll(int fd, const char* data, qsizetype size) {
     return true;
 }
 
+bool FailWith(QString* error, int code) {
+    if (error)
+        *error = SystemReason(code);
+    return false;
+}
+
 } // namespace
 
 QString TargetRefusal(const QString& path) {
     switch (KindOf(path)) {
     case FileKind::Missing:
+        if (Occupied(path))
+            return QStringLiteral("is a link to nothing; nothing is written through it");
+        return {};
     case FileKind::Regular:
         return {};
     case FileKind::Folder:
@@ -63,12 +74,11 @@ StagedFile::~StagedFile() {
         ::close(fd_);
     if (!committed_ && !temp_.isEmpty())
         ::unlink(NativeFileName(temp_).constData());
+    ForgetUnfinished(unfinished_);
 }
 
 bool StagedFile::Fail(QString* error, int code) const {
-    if (error)
-        *error = SystemReason(code);
-    return false;
+    return FailWith(error, code);
 }
 
 bool StagedFile::Prepare(QString* error) {
@@ -84,6 +94,8 @@ bool StagedFile::Prepare(QString* error) {
         const QByteArray temp = TempNameBeside(target);
         fd_ = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) {
+            // Noted once it is ours: a name noted before could be another's.
+            unfinished_ = NoteUnfinished(temp);
             temp_ = FileNameFromNative(temp);
             return true;
         }
@@ -122,6 +134,7 @@ bool StagedFile::Commit(QString* error) {
     if (::rename(temp.constData(), target.constData()) != 0)
         return Fail(error, errno);
     committed_ = true;
+    ForgetUnfinished(std::exchange(unfinished_, -1));
     return true;
 }
 
@@ -133,4 +146,55 @@ bool WriteWholeFile(const QString& path, QByteArrayView bytes, QString* error) {
 bool CanWriteTarget(const QString& path, QString* error) {
     StagedFile trial(path);
     return trial.Prepare(error);
+}
+
+bool CreateExclusively(const QString& path, int* code) {
+    const int fd = ::open(NativeFileName(path).constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        if (code)
+            *code = errno;
+        return false;
+    }
+    ::close(fd);
+    return true;
+}
+
+ClaimedName::~ClaimedName() {
+    if (!kept_ && !path_.isEmpty())
+        ::unlink(NativeFileName(path_).constData());
+    ForgetUnfinished(unfinished_);
+}
+
+bool ClaimedName::Claim(const QString& folder, const QString& stem, const QString& extension,
+                        QString* error) {
+    const QDir dir(folder);
+    // Far more names than any folder holds: the bound only keeps a folder
+    // that refuses every name from being tried for ever.
+    for (int n = 1; n <= 100000; ++n) {
+        const QString name = n == 1 ? QStringLiteral("%1.%2").arg(stem, extension)
+                                    : QStringLiteral("%1 (%2).%3").arg(stem).arg(n).arg(extension);
+        const QString path = dir.filePath(name);
+        if (Occupied(path))
+            continue;
+        int code = 0;
+        if (ClaimPath(path, &code))
+            return true;
+        if (code != EEXIST)
+            return FailWith(error, code);
+    }
+    return FailWith(error, EEXIST);
+}
+
+bool ClaimedName::ClaimPath(const QString& path, int* code) {
+    if (!CreateExclusively(path, code))
+        return false;
+    unfinished_ = NoteUnfinished(NativeFileName(path));
+    path_ = path;
+    return true;
+}
+
+void ClaimedName::Keep() {
+    kept_ = true;
+    ForgetUnfinished(std::exchange(unfinished_, -1));
 }

@@ -136,6 +136,10 @@ TestFileError LoadTestFile(const QString& path, TestRecord& record, QString* det
     return TestFileError::None;
 }
 
+bool IsTestFileName(const QString& path) {
+    return path.endsWith(QStringLiteral(".cty"), Qt::CaseInsensitive);
+}
+
 QString TestFileErrorText(TestFileError error) {
     switch (error) {
     case TestFileError::None:

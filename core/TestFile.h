@@ -20,6 +20,11 @@ bool DecodeTestFile(QByteArrayView bytes, TestRecord& record);
 
 enum class TestFileError { None, Missing, NotAFile, Unreadable, Short };
 
+// Whether `path` is named as a test file is: it ends in ".cty", in any
+// letter case. A test file is known by its name and its size; the open
+// dialog offers no other.
+bool IsTestFileName(const QString& path);
+
 // Reads a test file into `record` only when the whole file could be read.
 // `detail` gets the system's reason for an unreadable file.
 TestFileError LoadTestFile(const QString& path, TestRecord& record, QString* detail = nullptr);
