@@ -6,7 +6,9 @@
 #include "SheetCells.h"
 
 #include <QDir>
+#include <algorithm>
 #include <cmath>
+#include <optional>
 #include <pugixml.hpp>
 
 namespace {
@@ -85,20 +87,51 @@ bool IsWordChar(QChar c) {
     return c.isLetterOrNumber() || c == u'_';
 }
 
-pugi::xml_node ParagraphOf(pugi::xml_node node) {
-    for (node = node.parent(); node; node = node.parent())
-        if (std::string_view(node.name()) == "w:p")
-            return node;
+bool Named(pugi::xml_node node, std::string_view name) {
+    return name == node.name();
+}
+
+// The next node after `node` in document order within `root`, not looking
+// below `node` when `into` is false; null at the end. Calls `leave` for
+// each element left on the way up. No recursion: a crafted part may nest
+// as deep as it likes.
+template <typename Leave>
+pugi::xml_node NextNode(pugi::xml_node root, pugi::xml_node node, bool into, Leave leave) {
+    if (into && node.first_child())
+        return node.first_child();
+    for (; node && node != root; node = node.parent()) {
+        leave(node);
+        if (node.next_sibling())
+            return node.next_sibling();
+    }
     return {};
 }
 
-std::vector<TextChar> ParagraphText(pugi::xml_node paragraph) {
-    std::vector<TextChar> chars;
-    for (const pugi::xpath_node& hit : paragraph.select_nodes(".//w:r")) {
-        const pugi::xml_node run = hit.node();
-        if (ParagraphOf(run) != paragraph)
-            continue; // a run of a text box inside this paragraph
-        for (pugi::xml_node child : run.children()) {
+template <typename Visit> void ForEachNode(pugi::xml_node root, Visit visit) {
+    for (pugi::xml_node n = root.first_child(); n; n = NextNode(root, n, true, [](auto) {}))
+        visit(n);
+}
+
+// The text of every paragraph of the body, in the order the paragraphs
+// begin; a run counts for the paragraph nearest above it (a text box's
+// paragraph inside a paragraph has its own). One pass over the document.
+std::vector<std::vector<TextChar>> ParagraphTexts(pugi::xml_node body) {
+    std::vector<std::vector<TextChar>> texts;
+    std::vector<size_t> open; // the paragraphs entered and not yet left
+    const auto leave = [&](pugi::xml_node n) {
+        if (Named(n, "w:p"))
+            open.pop_back();
+    };
+    for (pugi::xml_node n = body.first_child(); n; n = NextNode(body, n, true, leave)) {
+        if (Named(n, "w:p")) {
+            open.push_back(texts.size());
+            texts.emplace_back();
+            continue;
+        }
+        if (!Named(n, "w:r") || open.empty())
+            continue;
+        std::vector<TextChar>& chars = texts[open.back()];
+        for (pugi::xml_node child : n.children()) {
             const std::string_view name = child.name();
             if (name == "w:t") {
                 const QString text = QString::fromUtf8(child.text().get());
@@ -109,7 +142,29 @@ std::vector<TextChar> ParagraphText(pugi::xml_node paragraph) {
             }
         }
     }
-    return chars;
+    return texts;
+}
+
+// Where the picture goes: the first whole word "pic" of the body.
+struct Placeholder {
+    std::vector<TextChar> chars; // its paragraph's text
+    size_t at = 0;               // where the word begins in it
+};
+
+std::optional<Placeholder> FindPlaceholder(pugi::xml_document& document) {
+    const pugi::xml_node body = document.child("w:document").child("w:body");
+    for (std::vector<TextChar>& chars : ParagraphTexts(body)) {
+        for (size_t i = 0; i + 3 <= chars.size(); ++i) {
+            const QString word = QString(chars[i].c) + chars[i + 1].c + chars[i + 2].c;
+            if (word.compare(u"pic", Qt::CaseInsensitive) != 0 || !chars[i].t || !chars[i + 2].t)
+                continue;
+            if ((i > 0 && IsWordChar(chars[i - 1].c)) ||
+                (i + 3 < chars.size() && IsWordChar(chars[i + 3].c)))
+                continue;
+            return Placeholder{std::move(chars), i};
+        }
+    }
+    return std::nullopt;
 }
 
 void SetText(pugi::xml_node t, const QString& text) {
@@ -123,7 +178,7 @@ QString TextOf(pugi::xml_node t) {
 }
 
 pugi::xml_node PictureRun(pugi::xml_node parent, pugi::xml_node before, pugi::xml_node format,
-                          const QString& relationId, int pictureId) {
+                          const QString& relationId, quint64 pictureId) {
     pugi::xml_node run =
         before ? parent.insert_child_after("w:r", before) : parent.prepend_child("w:r");
     if (format)
@@ -157,77 +212,107 @@ pugi::xml_node PictureRun(pugi::xml_node parent, pugi::xml_node before, pugi::xm
     return run;
 }
 
-int FreeDrawingId(pugi::xml_document& document) {
-    int largest = 0;
-    for (const pugi::xpath_node& node : document.select_nodes("//wp:docPr"))
-        largest = std::max(largest, node.node().attribute("id").as_int());
-    return largest + 1;
+// An id for the picture that no other drawing of the document has. The ids
+// are unsigned 32-bit numbers: one past the largest, or when that is taken
+// by the largest possible, the smallest free one.
+quint64 FreeDrawingId(pugi::xml_document& document) {
+    constexpr quint64 kLargestId = 0xFFFFFFFFu;
+    std::vector<quint64> ids;
+    ForEachNode(document, [&](pugi::xml_node n) {
+        if (Named(n, "wp:docPr"))
+            ids.push_back(n.attribute("id").as_ullong());
+    });
+    const quint64 largest = ids.empty() ? 0 : *std::max_element(ids.begin(), ids.end());
+    if (largest < kLargestId)
+        return largest + 1;
+    std::sort(ids.begin(), ids.end());
+    quint64 free = 1;
+    for (quint64 id : ids)
+        if (id == free)
+            ++free;
+    return free;
+}
+
+// Puts the picture in place of the placeholder's word, or at the start of
+// the document without one.
+void PlacePicture(pugi::xml_document& document, const std::optional<Placeholder>& placeholder,
+                  const QString& relationId) {
+    const quint64 id = FreeDrawingId(document);
+    if (!placeholder) {
+        pugi::xml_node body = document.child("w:document").child("w:body");
+        pugi::xml_node paragraph = body.prepend_child("w:p");
+        PictureRun(paragraph, {}, {}, relationId, id);
+        return;
+    }
+    const std::vector<TextChar>& chars = placeholder->chars;
+    const size_t i = placeholder->at;
+    // Take the word out of its runs, then split the run that held its first
+    // letter: the picture goes between the two halves.
+    for (int k = 2; k >= 0; --k) {
+        const TextChar& ch = chars[i + size_t(k)];
+        SetText(ch.t, TextOf(ch.t).remove(ch.offset, 1));
+    }
+    const TextChar& first = chars[i];
+    pugi::xml_node run = first.t.parent();
+    const pugi::xml_node format = run.child("w:rPr");
+    const QString text = TextOf(first.t);
+    SetText(first.t, text.left(first.offset));
+    const QString after = text.mid(first.offset);
+    const pugi::xml_node picture = PictureRun(run.parent(), run, format, relationId, id);
+    if (!after.isEmpty() || first.t.next_sibling()) {
+        pugi::xml_node rest = run.parent().insert_child_after("w:r", picture);
+        if (format)
+            rest.append_copy(format);
+        if (!after.isEmpty())
+            SetText(rest.append_child("w:t"), after);
+        for (pugi::xml_node moved = first.t.next_sibling(); moved;) {
+            const pugi::xml_node next = moved.next_sibling();
+            rest.append_move(moved);
+            moved = next;
+        }
+    }
+}
+
+// The cells the export writes, in the order of DocumentCells; empty when
+// the document has no table or the table lacks one.
+std::vector<pugi::xml_node> ListedCells(pugi::xml_document& document,
+                                        const std::vector<PlacedText>& cells) {
+    const pugi::xml_node table = FirstTable(document);
+    if (!table)
+        return {};
+    std::vector<pugi::xml_node> found;
+    for (const PlacedText& cell : cells) {
+        pugi::xml_node tc = NthChild(NthChild(table, "w:tr", cell.row), "w:tc", cell.column);
+        if (!tc)
+            return {};
+        found.push_back(tc);
+    }
+    return found;
+}
+
+// Whether `node` lies in one of `cells`.
+bool InCells(pugi::xml_node node, const std::vector<pugi::xml_node>& cells) {
+    for (; node; node = node.parent())
+        if (Named(node, "w:tc"))
+            return std::find(cells.begin(), cells.end(), node) != cells.end();
+    return false;
 }
 
 } // namespace
 
 bool FillTable(pugi::xml_document& document, const ShownTest& shown) {
-    const pugi::xml_node table = FirstTable(document);
-    if (!table)
-        return false;
     const std::vector<PlacedText> cells = DocumentCells(shown);
     // Every cell must be there before any is written.
-    std::vector<pugi::xml_node> found;
-    for (const PlacedText& cell : cells) {
-        pugi::xml_node tc = NthChild(NthChild(table, "w:tr", cell.row), "w:tc", cell.column);
-        if (!tc)
-            return false;
-        found.push_back(tc);
-    }
+    const std::vector<pugi::xml_node> found = ListedCells(document, cells);
+    if (found.size() != cells.size())
+        return false;
     for (size_t i = 0; i < cells.size(); ++i)
         SetCellText(found[i], cells[i].text);
     return true;
 }
 
 void InsertDocumentPicture(pugi::xml_document& document, const QString& relationId) {
-    const int id = FreeDrawingId(document);
-    for (const pugi::xpath_node& hit : document.select_nodes("//w:body//w:p")) {
-        const pugi::xml_node paragraph = hit.node();
-        const std::vector<TextChar> chars = ParagraphText(paragraph);
-        for (size_t i = 0; i + 3 <= chars.size(); ++i) {
-            const QString word = QString(chars[i].c) + chars[i + 1].c + chars[i + 2].c;
-            if (word.compare(u"pic", Qt::CaseInsensitive) != 0 || !chars[i].t || !chars[i + 2].t)
-                continue;
-            if ((i > 0 && IsWordChar(chars[i - 1].c)) ||
-                (i + 3 < chars.size() && IsWordChar(chars[i + 3].c)))
-                continue;
-            // Take the word out of its runs, then split the run that held
-            // its first letter: the picture goes between the two halves.
-            for (int k = 2; k >= 0; --k) {
-                const TextChar& ch = chars[i + size_t(k)];
-                SetText(ch.t, TextOf(ch.t).remove(ch.offset, 1));
-            }
-            const TextChar& first = chars[i];
-            pugi::xml_node run = first.t.parent();
-            const pugi::xml_node format = run.child("w:rPr");
-            const QString text = TextOf(first.t);
-            SetText(first.t, text.left(first.offset));
-            const QString after = text.mid(first.offset);
-            const pugi::xml_node picture = PictureRun(run.parent(), run, format, relationId, id);
-            if (!after.isEmpty() || first.t.next_sibling()) {
-                pugi::xml_node rest = run.parent().insert_child_after("w:r", picture);
-                if (format)
-                    rest.append_copy(format);
-                if (!after.isEmpty())
-                    SetText(rest.append_child("w:t"), after);
-                for (pugi::xml_node moved = first.t.next_sibling(); moved;) {
-                    const pugi::xml_node next = moved.next_sibling();
-                    rest.append_move(moved);
-                    moved = next;
-                }
-            }
-            return;
-        }
-    }
-    // No placeholder: the picture opens the document.
-    pugi::xml_node body = document.child("w:document").child("w:body");
-    pugi::xml_node paragraph = body.prepend_child("w:p");
-    PictureRun(paragraph, {}, {}, relationId, id);
+    PlacePicture(document, FindPlaceholder(document), relationId);
 }
 
 ExportResult WriteDocument(const ShownTest& shown, const QImage& chart, const QString& templatePath,
@@ -238,13 +323,22 @@ ExportResult WriteDocument(const ShownTest& shown, const QImage& chart, const QS
                                         why);
     };
     DocxPackage package;
-    if (!package.Open(templatePath))
-        return mismatch(QStringLiteral("not a document"));
+    if (QString why; !package.Open(templatePath, &why))
+        return mismatch(why);
     pugi::xml_document document;
     if (!package.LoadXml(package.MainPart(), document))
-        return mismatch(QStringLiteral("no readable main part"));
-    if (!FillTable(document, shown))
+        return mismatch(QStringLiteral("no readable main part %1").arg(package.MainPart()));
+    if (!document.child("w:document").child("w:body"))
+        return mismatch(QStringLiteral("the main part has no body"));
+    // The placeholder is the template's: looked for before any test text is
+    // in, and not in a cell about to be filled.
+    std::optional<Placeholder> placeholder = FindPlaceholder(document);
+    const std::vector<PlacedText> cells = DocumentCells(shown);
+    const std::vector<pugi::xml_node> found = ListedCells(document, cells);
+    if (found.size() != cells.size())
         return mismatch(QStringLiteral("the first table lacks a cell to fill"));
+    if (placeholder && InCells(placeholder->chars[placeholder->at].t, found))
+        placeholder.reset();
     const QByteArray png = PngOf(chart);
     if (png.isEmpty())
         return ExportResult::Failed(ExportResult::CannotWrite,
@@ -252,15 +346,16 @@ ExportResult WriteDocument(const ShownTest& shown, const QImage& chart, const QS
     const std::optional<QString> relation = package.AddImage(png);
     if (!relation)
         return mismatch(QStringLiteral("no readable relationships"));
-    InsertDocumentPicture(document, *relation);
+    PlacePicture(document, placeholder, *relation);
+    for (size_t i = 0; i < cells.size(); ++i)
+        SetCellText(found[i], cells[i].text);
     package.SetXml(package.MainPart(), document);
 
-    StagedFile staged(path);
-    if (QString why; !staged.Prepare(&why))
+    QString why;
+    const QByteArray bytes = package.Bytes(&why);
+    if (bytes.isEmpty())
         return WriteFailure(path, why);
-    if (!package.Save(staged.TempPath()))
-        return WriteFailure(path, QStringLiteral("cannot be written"));
-    if (QString why; !staged.Commit(&why))
+    if (!WriteWholeFile(path, bytes, &why))
         return WriteFailure(path, why);
     return {};
 }

@@ -1,12 +1,19 @@
 #include "Workbook.h"
 
 #include "ChartPicture.h"
+#include "DocxPackage.h"
 #include "FileNames.h"
 #include "FileTarget.h"
+#include "NativeFile.h"
 #include "SheetCells.h"
+#include "XmlText.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <cerrno>
 #include <cmath>
+#include <pugixml.hpp>
+#include <sys/statvfs.h>
 #include <xlsxwriter.h>
 
 namespace {
@@ -23,9 +30,13 @@ const char kWaveSheet[] = "波形数据";
 
 class Book {
 public:
-    explicit Book(const QString& path) {
+    // The writer keeps its parts in temporary files until the close: in
+    // `tmpdir`, beside the target, so that they share its disk and a full
+    // one fails the write instead of cutting a part short.
+    Book(const QString& path, const QString& tmpdir) : tmpdir_(NativeFileName(tmpdir)) {
         const QByteArray native = NativeFileName(path);
         lxw_workbook_options options{};
+        options.tmpdir = tmpdir_.data();
         book_ = workbook_new_opt(native.constData(), &options);
     }
     ~Book() {
@@ -33,38 +44,101 @@ public:
             workbook_close(book_);
     }
     lxw_workbook* get() const { return book_; }
-    lxw_error Close() {
+    // The first failure of anything written, kept for the end.
+    void Check(lxw_error error) {
+        if (error != LXW_NO_ERROR && first_ == LXW_NO_ERROR) {
+            first_ = error;
+            errno_ = errno;
+        }
+    }
+    void Check(const void* made) {
+        if (!made)
+            Check(LXW_ERROR_MEMORY_MALLOC_FAILED);
+    }
+    // The close, or the first failure before it; `why` in words.
+    bool Close(QString* why) {
         closed_ = true;
-        return workbook_close(book_);
+        errno = 0;
+        const lxw_error close = workbook_close(book_);
+        Check(close);
+        if (first_ == LXW_NO_ERROR)
+            return true;
+        *why = QString::fromUtf8(lxw_strerror(first_));
+        // The writer's own words do not say what the system refused.
+        if (errno_ != 0)
+            *why += QStringLiteral(": ") + SystemReason(errno_);
+        return false;
     }
 
 private:
+    QByteArray tmpdir_;
     lxw_workbook* book_ = nullptr;
+    lxw_error first_ = LXW_NO_ERROR;
+    int errno_ = 0;
     bool closed_ = false;
 };
 
-void FillSheet(lxw_workbook* book, lxw_worksheet* sheet, const ShownTest& shown) {
-    lxw_format* text = workbook_add_format(book);
+// Whether every part of the written workbook unpacks whole and is
+// well-formed XML: the writer does not check its own temporary files, so a
+// part cut short would otherwise go unnoticed.
+bool WholeWorkbook(const QString& path, QString* why) {
+    DocxPackage written;
+    if (!written.Open(path, why))
+        return false;
+    for (const QString& part : written.Parts()) {
+        if (!part.endsWith(u".xml") && !part.endsWith(u".rels"))
+            continue;
+        pugi::xml_document xml;
+        if (!written.LoadXml(part, xml)) {
+            *why = QStringLiteral("%1 came out incomplete").arg(part);
+            return false;
+        }
+    }
+    return true;
+}
+
+// Why a write into `folder` failed, when the system can tell: a full disk
+// or a file-size limit is said as such whatever the writer reported. The
+// writer's temporary files are not its to check, so the folder is asked
+// again with a file as large as the wave sheet's part.
+QString FolderReason(const QString& folder) {
+    struct statvfs room;
+    if (::statvfs(NativeFileName(folder).constData(), &room) == 0 && room.f_bavail == 0)
+        return SystemReason(ENOSPC);
+    StagedFile probe(QDir(folder).filePath(QStringLiteral("probe")));
+    QString why;
+    if (!probe.Prepare(&why))
+        return why;
+    const QByteArray chunk(64 << 10, '\0');
+    for (int i = 0; i < 16; ++i)
+        if (!probe.Write(chunk, &why))
+            return why;
+    return {}; // the file goes with the probe
+}
+
+void FillSheet(Book& book, lxw_worksheet* sheet, const ShownTest& shown) {
+    lxw_format* text = workbook_add_format(book.get());
     format_set_num_format(text, "@");
-    lxw_format* centred = workbook_add_format(book);
+    lxw_format* centred = workbook_add_format(book.get());
     format_set_num_format(centred, "@");
     format_set_align(centred, LXW_ALIGN_CENTER);
     // Every column text-formatted, so that a value is never read as a number.
-    worksheet_set_column(sheet, 0, LXW_COL_MAX - 1, kColumnWidth, text);
+    book.Check(worksheet_set_column(sheet, 0, LXW_COL_MAX - 1, kColumnWidth, text));
 
     const QString range =
         ColumnName(1) + QStringLiteral("%1:").arg(1) + ColumnName(13) + QStringLiteral("%1").arg(1);
     for (const PlacedText& cell : SheetCells(shown)) {
-        const QByteArray value = cell.text.toUtf8();
+        const QByteArray value = XmlSafeUtf8(cell.text.toUtf8());
         const lxw_row_t row = lxw_row_t(cell.row - 1);
         const lxw_col_t col = lxw_col_t(cell.column - 1);
         if (cell.row == 1 && cell.column == 1) {
             const QByteArray r = range.toUpper().toLatin1();
-            worksheet_merge_range(sheet, lxw_name_to_row(r.constData()),
-                                  lxw_name_to_col(r.constData()), lxw_name_to_row_2(r.constData()),
-                                  lxw_name_to_col_2(r.constData()), value.constData(), centred);
+            book.Check(worksheet_merge_range(
+                sheet, lxw_name_to_row(r.constData()), lxw_name_to_col(r.constData()),
+                lxw_name_to_row_2(r.constData()), lxw_name_to_col_2(r.constData()),
+                value.constData(), centred));
         } else {
-            worksheet_write_string(sheet, row, col, value.constData(), text);
+            book.Check(worksheet_write_string(sheet, row, col, value.constData(), text));
         }
     }
 }
@@ -89,25 +163,28 @@ lxw_error InsertSheetPicture(lxw_worksheet* sheet, const QByteArray& png, QSize 
         reinterpret_cast<const unsigned char*>(png.constData()), size_t(png.size()), &options);
 }
 
-void FillWaveSheet(lxw_workbook* book, lxw_worksheet* sheet, const TestRecord& record) {
-    lxw_format* head = workbook_add_format(book);
+void FillWaveSheet(Book& book, lxw_worksheet* sheet, const TestRecord& record) {
+    lxw_format* head = workbook_add_format(book.get());
     format_set_bold(head);
-    lxw_format* time = workbook_add_format(book);
+    lxw_format* time = workbook_add_format(book.get());
     format_set_num_format(time, "0.0");
-    lxw_format* ohm = workbook_add_format(book);
+    lxw_format* ohm = workbook_add_format(book.get());
     format_set_num_format(ohm, "0.00");
     const char* const heads[4] = {"时间(ms)", "A(Ω)", "B(Ω)", "C(Ω)"};
     for (int c = 0; c < 4; ++c)
-        worksheet_write_string(sheet, 0, lxw_col_t(c), heads[c], head);
+        book.Check(worksheet_write_string(sheet, 0, lxw_col_t(c), heads[c], head));
     for (int k = 1; k <= kSampleCount; ++k) {
-        worksheet_write_number(sheet, lxw_row_t(k), 0, k / 10.0, time);
+        book.Check(worksheet_write_number(sheet, lxw_row_t(k), 0, k / 10.0, time));
         for (int p = kPhaseA; p <= kPhaseC; ++p)
-            worksheet_write_number(sheet, lxw_row_t(k), lxw_col_t(p), record.SampleAt(p, k) / 100.0,
-                                   ohm);
+            book.Check(worksheet_write_number(sheet, lxw_row_t(k), lxw_col_t(p),
+                                              record.SampleAt(p, k) / 100.0, ohm));
     }
     worksheet_freeze_panes(sheet, 1, 0);
 
-    lxw_chart* chart = workbook_add_chart(book, LXW_CHART_SCATTER_STRAIGHT);
+    lxw_chart* chart = workbook_add_chart(book.get(), LXW_CHART_SCATTER_STRAIGHT);
+    book.Check(chart);
+    if (!chart)
+        return;
     const QByteArray last = QByteArray::number(kSampleCount + 1);
     const QByteArray x = "='" + QByteArray(kWaveSheet) + "'!$A$2:$A$" + last;
     const char* const columns[3] = {"B", "C", "D"};
@@ -118,6 +195,9 @@ void FillWaveSheet(lxw_workbook* book, lxw_worksheet* sheet, const TestRecord& r
         const QByteArray y =
             "='" + QByteArray(kWaveSheet) + "'!$" + columns[p] + "$2:$" + columns[p] + "$" + last;
         lxw_chart_series* series = chart_add_series(chart, x.constData(), y.constData());
+        book.Check(series);
+        if (!series)
+            return;
         chart_series_set_name(series, names[p]);
         // Without a copy of the 2688 points in the chart: office suites draw
         // it from the sheet, and the workbook is written in half the time.
@@ -137,7 +217,7 @@ void FillWaveSheet(lxw_workbook* book, lxw_worksheet* sheet, const TestRecord& r
     lxw_chart_options place{};
     place.x_scale = 2.0;
     place.y_scale = 1.8;
-    worksheet_insert_chart_opt(sheet, 1, 5, chart, &place);
+    book.Check(worksheet_insert_chart_opt(sheet, 1, 5, chart, &place));
 }
 
 } // namespace
@@ -155,26 +235,34 @@ ExportResult WriteWorkbook(const ShownTest& shown, const QImage& chart, const QS
     StagedFile staged(path);
     if (QString why; !staged.Prepare(&why))
         return WriteFailure(path, why);
+    const QString folder = QFileInfo(staged.TempPath()).absolutePath();
     const QByteArray png = PngOf(chart);
+    if (png.isEmpty())
+        return ExportResult::Failed(ExportResult::CannotWrite,
+                                    QStringLiteral("the chart picture cannot be stored"));
+    QString why;
     {
-        Book book(staged.TempPath());
+        Book book(staged.TempPath(), folder);
         if (!book.get())
             return WriteFailure(path, QStringLiteral("cannot start the workbook"));
         lxw_worksheet* sheet = workbook_add_worksheet(book.get(), "Sheet1");
         lxw_worksheet* waves = workbook_add_worksheet(book.get(), kWaveSheet);
-        FillSheet(book.get(), sheet, shown);
+        if (!sheet || !waves)
+            return WriteFailure(path, QStringLiteral("cannot start the workbook"));
+        FillSheet(book, sheet, shown);
         // Printed, the report is one landscape page.
         worksheet_set_landscape(sheet);
         worksheet_set_paper(sheet, 9); // A4
         worksheet_fit_to_pages(sheet, 1, 1);
-        if (png.isEmpty() || InsertSheetPicture(sheet, png, chart.size()) != LXW_NO_ERROR)
-            return ExportResult::Failed(ExportResult::CannotWrite,
-                                        QStringLiteral("the chart picture cannot be placed"));
-        FillWaveSheet(book.get(), waves, shown.record);
-        if (const lxw_error error = book.Close(); error != LXW_NO_ERROR)
-            return WriteFailure(path, QString::fromUtf8(lxw_strerror(error)));
+        book.Check(InsertSheetPicture(sheet, png, chart.size()));
+        FillWaveSheet(book, waves, shown.record);
+        if (!book.Close(&why) || !WholeWorkbook(staged.TempPath(), &why)) {
+            if (const QString system = FolderReason(folder); !system.isEmpty())
+                why = system;
+            return WriteFailure(path, why);
+        }
     }
-    if (QString why; !staged.Commit(&why))
+    if (!staged.Commit(&why))
         return WriteFailure(path, why);
     return {};
 }
