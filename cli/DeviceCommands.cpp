@@ -19,12 +19,6 @@
 #include <QFileInfo>
 #include <algorithm>
 
-void Print(std::FILE* stream, const QString& text) {
-    const QByteArray bytes = TerminalBytes(text);
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-    std::fflush(stream);
-}
-
 namespace {
 
 const char kPhaseNames[][8] = {"header", "phase A", "phase B", "phase C"};
@@ -188,18 +182,28 @@ int FetchAll(const DeviceOptions& options, std::FILE* out, std::FILE* err) {
             return LinkFailed(
                 err, QStringLiteral("%1 of stored test %2").arg(kPhaseNames[failedBlock]).arg(k));
         const QByteArray content = EncodeTestFile(record);
-        const ArchiveTarget target = ArchivePath(options.folder, StampFileText(stamp), content);
-        if (target.alreadyThere) {
-            Print(out, QStringLiteral("%1\t%2\t(already there)\n").arg(k).arg(target.path));
-            continue;
-        }
+        // The free name is claimed: another run into the folder takes the next.
+        ClaimedName claim;
         QString error;
-        if (!WriteTestFile(target.path, record, &error)) {
-            Print(err, QStringLiteral("oltc-cli fetch: %1 could not be written: %2\n")
-                           .arg(target.path, error));
+        const ArchiveTarget target =
+            ArchivePath(options.folder, StampFileText(stamp), content, &claim, &error);
+        if (target.path.isEmpty()) {
+            Print(err, QStringLiteral("oltc-cli fetch: no name can be taken in %1: %2\n")
+                           .arg(PrintedName(options.folder, IsTerminal(err)), error));
             return kExitFailed;
         }
-        Print(out, QStringLiteral("%1\t%2\n").arg(k).arg(target.path));
+        const QString shownPath = PrintedName(target.path, IsTerminal(out));
+        if (target.alreadyThere) {
+            Print(out, QStringLiteral("%1\t%2\t(already there)\n").arg(k).arg(shownPath));
+            continue;
+        }
+        if (!WriteTestFile(target.path, record, &error)) {
+            Print(err, QStringLiteral("oltc-cli fetch: %1 could not be written: %2\n")
+                           .arg(PrintedName(target.path, IsTerminal(err)), error));
+            return kExitFailed;
+        }
+        claim.Keep();
+        Print(out, QStringLiteral("%1\t%2\n").arg(k).arg(shownPath));
     }
     return kExitOk;
 }

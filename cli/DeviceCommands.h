@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DeviceOptions.h"
+#include "TerminalText.h"
 
 #include <QString>
 #include <cstdio>
@@ -10,9 +11,6 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1; // a file could not be written, no such stored test
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitLinkFailed = 3; // an exchange with the tester failed
-
-// Writes the text in the local encoding and flushes, so progress shows at once.
-void Print(std::FILE* stream, const QString& text);
 
 // The "通讯失败！" line of an exchange that failed: what failed, why as far
 // as the link can tell, over which link. Returns kExitLinkFailed.

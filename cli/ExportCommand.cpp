@@ -3,6 +3,7 @@
 #include "ChartPicture.h"
 #include "Document.h"
 #include "ExportActions.h"
+#include "FileTarget.h"
 #include "NativeFile.h"
 #include "ProgramFolder.h"
 #include "TerminalText.h"
@@ -13,10 +14,25 @@
 #include <QDir>
 #include <QFileInfo>
 
+const QStringList kExportExtensions = {QStringLiteral("xlsx"), QStringLiteral("xls"),
+                                       QStringLiteral("docx"), QStringLiteral("doc"),
+                                       QStringLiteral("csv")};
+
 namespace {
+
+constexpr unsigned kAccepted =
+    kMarkerOption | kAutoMarkersOption | kInvertedOption | kColorOption | kForceOption;
 
 const QStringList kFormats = {QStringLiteral("xlsx"), QStringLiteral("docx"),
                               QStringLiteral("csv")};
+
+ExportKind KindOf(const ExportOptions& options) {
+    if (!options.output.isEmpty())
+        return ExportKindOf(options.output);
+    return options.format == u"docx"  ? ExportKind::Document
+           : options.format == u"csv" ? ExportKind::Waveform
+                                      : ExportKind::Workbook;
+}
 
 } // namespace
 
@@ -25,12 +41,14 @@ QByteArray ExportUsage() {
            "       oltc-cli export [OPTIONS] FILE.cty... -d DIR --format xlsx|docx|csv\n"
            "Exports tests as the main window's 导出 does: a workbook, a document from\n"
            "the template Model/Model.pat of the program folder, or the waveform data.\n"
-           "-o names the one output (an existing file is replaced); -d writes NAME.ext\n"
-           "per test into DIR, or NAME (2).ext... beside what is there already.\n"
+           "-o names the one output (an existing file is replaced, never a test given);\n"
+           "-d writes NAME.ext per test into DIR, or NAME (2).ext... beside what is\n"
+           "there already, printing each path when its file is complete.\n"
            "\n"
            "options:\n" +
-           ShownOptionsUsage(kMarkerOption | kAutoMarkersOption | kInvertedOption | kColorOption) +
-           "  -o OUT      the output file; its extension chooses the export\n"
+           ShownOptionsUsage(kAccepted) +
+           "  -o OUT      the output file; its extension chooses the export: .xlsx or\n"
+           "              .xls a workbook, .docx or .doc a document, .csv the data\n"
            "  -d DIR      the output folder, with --format\n"
            "  --format F  xlsx, docx or csv\n"
            "exit status: 0 done, 1 an export could not be written, 2 usage or a test\n"
@@ -38,7 +56,6 @@ QByteArray ExportUsage() {
 }
 
 std::optional<QString> ParseExportArgs(const QStringList& args, ExportOptions& options) {
-    const unsigned accepted = kMarkerOption | kAutoMarkersOption | kInvertedOption | kColorOption;
     const auto own = [&options](const QStringList& a, qsizetype& i, QString& error) {
         const QString& arg = a[i];
         if (arg != u"-o" && arg != u"-d" && arg != u"--format")
@@ -49,7 +66,7 @@ std::optional<QString> ParseExportArgs(const QStringList& args, ExportOptions& o
                                         : options.format,
                          error);
     };
-    if (auto error = ParseFileCommandArgs(args, accepted, options.shown, options.files, own))
+    if (auto error = ParseFileCommandArgs(args, kAccepted, options.shown, options.files, own))
         return error;
     if (options.files.isEmpty())
         return QStringLiteral("no test file given");
@@ -60,26 +77,31 @@ std::optional<QString> ParseExportArgs(const QStringList& args, ExportOptions& o
             return QStringLiteral("-o takes one test file; use -d DIR for more");
         if (!options.format.isEmpty())
             return QStringLiteral("--format goes with -d; -o takes the extension of OUT");
+        if (const QString refusal = OutputRefusal(options.output, options.files, kExportExtensions);
+            !refusal.isEmpty())
+            return refusal;
     } else if (!kFormats.contains(options.format)) {
         return QStringLiteral("-d needs --format xlsx, docx or csv");
     }
     return std::nullopt;
 }
 
-int RunExport(const ExportOptions& options, QByteArray& out, QByteArray& err) {
-    const auto fail = [&err](const QString& text) {
-        err += TerminalBytes(QStringLiteral("oltc-cli export: %1\n").arg(text));
+bool ExportDraws(const ExportOptions& options) {
+    return KindOf(options) != ExportKind::Waveform;
+}
+
+int RunExport(const ExportOptions& options, std::FILE* out, std::FILE* err) {
+    const bool outTerminal = IsTerminal(out), errTerminal = IsTerminal(err);
+    const auto fail = [&](const QString& text) {
+        Print(err, QStringLiteral("oltc-cli export: %1\n").arg(text));
     };
-    ExportKind kind = ExportKind::Workbook;
-    QString extension = options.format;
-    if (!options.output.isEmpty()) {
-        kind = ExportKindOf(options.output);
-    } else {
-        kind = extension == u"docx"  ? ExportKind::Document
-               : extension == u"csv" ? ExportKind::Waveform
-                                     : ExportKind::Workbook;
+    const auto name = [&](const QString& path) { return PrintedName(path, errTerminal); };
+    const ExportKind kind = KindOf(options);
+    const QString extension = options.format;
+    if (options.output.isEmpty()) {
         if (QString why; !MakeFolders(options.directory, &why)) {
-            fail(QStringLiteral("%1: cannot make the folder: %2").arg(options.directory, why));
+            fail(
+                QStringLiteral("%1: cannot make the folder: %2").arg(name(options.directory), why));
             return 1;
         }
     }
@@ -97,16 +119,26 @@ int RunExport(const ExportOptions& options, QByteArray& out, QByteArray& err) {
     int status = 0;
     TestRecord record;
     for (const QString& path : options.files) {
-        if (const QString reason = ReadTestFor(path, record); !reason.isEmpty()) {
-            fail(QStringLiteral("%1: %2").arg(path, reason));
+        if (const QString reason = ReadTestFor(path, record, options.shown.force);
+            !reason.isEmpty()) {
+            fail(QStringLiteral("%1: %2").arg(name(path), reason));
             status = 2;
             continue;
         }
         const ShownTest shown = ShownFromFile(record, options.shown, color);
-        const QString target =
-            !options.output.isEmpty()
-                ? options.output
-                : FreePath(options.directory, QFileInfo(path).completeBaseName(), extension);
+        // Into a folder, the name is claimed before the write: another run
+        // writing there at the same time takes the next.
+        ClaimedName claim;
+        if (options.output.isEmpty()) {
+            if (QString why; !claim.Claim(options.directory, QFileInfo(path).completeBaseName(),
+                                          extension, &why)) {
+                fail(QStringLiteral("%1: no name can be taken: %2")
+                         .arg(name(options.directory), why));
+                status = status == 0 ? 1 : status;
+                continue;
+            }
+        }
+        const QString target = options.output.isEmpty() ? claim.Path() : options.output;
         ExportResult result;
         switch (kind) {
         case ExportKind::Waveform:
@@ -121,8 +153,8 @@ int RunExport(const ExportOptions& options, QByteArray& out, QByteArray& err) {
         }
         if (!result.ok()) {
             fail(result.code == ExportResult::TemplateMismatch
-                     ? QStringLiteral("模板格式不匹配！ (%1)").arg(result.detail)
-                     : result.detail);
+                     ? QStringLiteral("模板格式不匹配！ (%1)").arg(name(result.detail))
+                     : name(result.detail));
             if (status == 0)
                 status = 1;
             // A template that does not match fails every file alike.
@@ -130,7 +162,8 @@ int RunExport(const ExportOptions& options, QByteArray& out, QByteArray& err) {
                 return 1;
             continue;
         }
-        out += TerminalBytes(target) + '\n';
+        claim.Keep();
+        Print(out, PrintedName(target, outTerminal) + u'\n');
     }
     return status;
 }

@@ -1,5 +1,6 @@
 #include "ReportCommand.h"
 
+#include "FileTarget.h"
 #include "NativeFile.h"
 #include "ReportPainter.h"
 #include "TerminalText.h"
@@ -9,8 +10,8 @@
 #include <QFileInfo>
 
 namespace {
-constexpr unsigned kAccepted =
-    kMarkerOption | kAutoMarkersOption | kInvertedOption | kColorOption | kBrandOption;
+constexpr unsigned kAccepted = kMarkerOption | kAutoMarkersOption | kInvertedOption | kColorOption |
+                               kBrandOption | kForceOption;
 } // namespace
 
 QByteArray ReportUsage() {
@@ -36,34 +37,53 @@ std::optional<QString> ParseReportArgs(const QStringList& args, ReportOptions& o
         return QStringLiteral("give either -o OUT.pdf or -d DIR");
     if (!options.output.isEmpty() && options.files.size() > 1)
         return QStringLiteral("-o takes exactly one test file; use -d DIR for several");
+    if (!options.output.isEmpty())
+        if (const QString refusal =
+                OutputRefusal(options.output, options.files, {QStringLiteral("pdf")});
+            !refusal.isEmpty())
+            return refusal;
     if (!options.folder.isEmpty() && KindOf(options.folder) != FileKind::Folder)
         return QStringLiteral("-d %1: not a folder").arg(options.folder);
     return std::nullopt;
 }
 
-int RunReport(const ReportOptions& options, QByteArray& out, QByteArray& err) {
+int RunReport(const ReportOptions& options, std::FILE* out, std::FILE* err) {
+    const bool outTerminal = IsTerminal(out), errTerminal = IsTerminal(err);
+    const auto fail = [&](const QString& path, const QString& text) {
+        Print(
+            err,
+            QStringLiteral("oltc-cli report: %1: %2\n").arg(PrintedName(path, errTerminal), text));
+    };
     const ChartColor settingsColor = options.shown.color.value_or(SettingsChartColor());
     bool badInput = false, badOutput = false;
     TestRecord record;
     for (const QString& path : options.files) {
-        if (const QString reason = ReadTestFor(path, record); !reason.isEmpty()) {
-            err += TerminalBytes(QStringLiteral("oltc-cli report: %1: %2\n").arg(path, reason));
+        if (const QString reason = ReadTestFor(path, record, options.shown.force);
+            !reason.isEmpty()) {
+            fail(path, reason);
             badInput = true;
             continue;
         }
         const ReportPage page = ReportFill(ShownFromFile(record, options.shown, settingsColor));
-        const QString target = !options.output.isEmpty()
-                                   ? options.output
-                                   : FreePath(options.folder, QFileInfo(path).completeBaseName(),
-                                              QStringLiteral("pdf"));
+        // Into a folder, the name is claimed before the write: another run
+        // writing there at the same time takes the next.
+        ClaimedName claim;
         QString why;
-        if (!WriteReportPdf(target, page, &why)) {
-            err += TerminalBytes(
-                QStringLiteral("oltc-cli report: %1: cannot write: %2\n").arg(target, why));
+        if (options.output.isEmpty() &&
+            !claim.Claim(options.folder, QFileInfo(path).completeBaseName(), QStringLiteral("pdf"),
+                         &why)) {
+            fail(options.folder, QStringLiteral("no name can be taken: %1").arg(why));
             badOutput = true;
             continue;
         }
-        out += TerminalBytes(target) + '\n';
+        const QString target = options.output.isEmpty() ? claim.Path() : options.output;
+        if (!WriteReportPdf(target, page, &why)) {
+            fail(target, QStringLiteral("cannot write: %1").arg(why));
+            badOutput = true;
+            continue;
+        }
+        claim.Keep();
+        Print(out, PrintedName(target, outTerminal) + u'\n');
     }
     return badInput ? 2 : badOutput ? 1 : 0;
 }

@@ -30,7 +30,7 @@ QByteArray ShowUsage() {
     return "usage: oltc-cli show [--json] [--auto-markers] [--marker P=t1,t2,t3,t4]... FILE...\n"
            "  Shows the parameters, header and results of .cty test files.\n"
            "  --json      one JSON object per file (an array for several files)\n" +
-           ShownOptionsUsage(kMarkerOption | kAutoMarkersOption);
+           ShownOptionsUsage(kMarkerOption | kAutoMarkersOption | kForceOption);
 }
 
 std::optional<QString> ParseShowArgs(const QStringList& args, ShowOptions& options) {
@@ -40,8 +40,8 @@ std::optional<QString> ParseShowArgs(const QStringList& args, ShowOptions& optio
         options.json = true;
         return OptionParse::Taken;
     };
-    if (auto error = ParseFileCommandArgs(args, kMarkerOption | kAutoMarkersOption, options.shown,
-                                          options.files, own))
+    if (auto error = ParseFileCommandArgs(args, kMarkerOption | kAutoMarkersOption | kForceOption,
+                                          options.shown, options.files, own))
         return error;
     if (options.files.isEmpty())
         return QStringLiteral("no test file given");
@@ -146,7 +146,8 @@ QByteArray ShowJson(const QString& path, const TestRecord& record, const Transit
     return JsonObject(file, depth);
 }
 
-int RunShow(const QStringList& args, QByteArray& out, QByteArray& err) {
+int RunShow(const QStringList& args, QByteArray& out, QByteArray& err, bool outTerminal,
+            bool errTerminal) {
     ShowOptions options;
     if (const auto error = ParseShowArgs(args, options)) {
         err += "oltc-cli show: " + TerminalBytes(*error) + "\n" + ShowUsage();
@@ -157,8 +158,10 @@ int RunShow(const QStringList& args, QByteArray& out, QByteArray& err) {
     std::vector<QByteArray> objects;
     TestRecord record;
     for (const QString& path : options.files) {
-        if (const QString reason = ReadTestFor(path, record); !reason.isEmpty()) {
-            err += TerminalBytes(QStringLiteral("oltc-cli show: %1: %2\n").arg(path, reason));
+        if (const QString reason = ReadTestFor(path, record, options.shown.force);
+            !reason.isEmpty()) {
+            err += TerminalBytes(QStringLiteral("oltc-cli show: %1: %2\n")
+                                     .arg(PrintedName(path, errTerminal), reason));
             status = 2;
             continue;
         }
@@ -166,7 +169,8 @@ int RunShow(const QStringList& args, QByteArray& out, QByteArray& err) {
         const TransitionMarkers markers = MarkersFor(options.shown, record, &found);
         const std::array<bool, 3>* foundShown = options.shown.autoMarkers ? &found : nullptr;
         if (!options.json) {
-            out += (shown++ ? "\n" : "") + ShowText(path, record, markers, foundShown);
+            out += (shown++ ? "\n" : "") +
+                   ShowText(PrintedName(path, outTerminal), record, markers, foundShown);
         } else {
             objects.push_back(
                 ShowJson(path, record, markers, options.files.size() > 1 ? 1 : 0, foundShown));

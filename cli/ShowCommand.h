@@ -25,7 +25,9 @@ QByteArray ShowJson(const QString& path, const TestRecord& record, const Transit
                     int depth, const std::array<bool, 3>* found = nullptr);
 
 // Exit code 0, or 2 when an option or any of the files was bad (the other
-// files are still shown).
-int RunShow(const QStringList& args, QByteArray& out, QByteArray& err);
+// files are still shown). Names are printed as PrintedName prints them on
+// streams that are terminals or not.
+int RunShow(const QStringList& args, QByteArray& out, QByteArray& err, bool outTerminal = false,
+            bool errTerminal = false);
 
 QByteArray ShowUsage();

@@ -1,5 +1,6 @@
 #include "ShownOptions.h"
 
+#include "FileNames.h"
 #include "MarkerFinder.h"
 #include "NativeFile.h"
 #include "ProgramFolder.h"
@@ -9,6 +10,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <sys/stat.h>
 
 namespace {
 
@@ -55,6 +57,10 @@ OptionParse ParseShownOption(const QStringList& args, qsizetype& i, unsigned acc
     const QString& arg = args[i];
     if ((accepted & kInvertedOption) && arg == u"--inverted") {
         options.inverted = true;
+        return OptionParse::Taken;
+    }
+    if ((accepted & kForceOption) && arg == u"--force") {
+        options.force = true;
         return OptionParse::Taken;
     }
     if ((accepted & kAutoMarkersOption) && arg == u"--auto-markers") {
@@ -124,7 +130,11 @@ ShownTest ShownFromFile(const TestRecord& record, const ShownOptions& options,
                        options.color.value_or(settingsColor), options.brand);
 }
 
-QString ReadTestFor(const QString& path, TestRecord& record) {
+QString ReadTestFor(const QString& path, TestRecord& record, bool force) {
+    // Only a file that is there is judged by its name: what is missing or
+    // not a file says so first.
+    if (!force && !IsTestFileName(path) && KindOf(path) == FileKind::Regular)
+        return QStringLiteral("not a test file: the name does not end in .cty (--force reads it)");
     QString detail;
     const TestFileError error = LoadTestFile(path, record, &detail);
     if (error == TestFileError::None)
@@ -176,14 +186,24 @@ ChartColor SettingsChartColor() {
     return {s.gRColor, s.gGColor, s.gBColor};
 }
 
-QString FreePath(const QString& folder, const QString& stem, const QString& extension) {
-    const QDir dir(folder);
-    for (int n = 1;; ++n) {
-        const QString name = n == 1 ? QStringLiteral("%1.%2").arg(stem, extension)
-                                    : QStringLiteral("%1 (%2).%3").arg(stem).arg(n).arg(extension);
-        if (const QString path = dir.filePath(name); !Occupied(path))
-            return path;
+QString OutputRefusal(const QString& output, const QStringList& inputs,
+                      const QStringList& extensions) {
+    const QString suffix = QFileInfo(output).suffix().toLower();
+    if (!extensions.contains(suffix)) {
+        QStringList dotted;
+        for (const QString& e : extensions)
+            dotted << u'.' + e;
+        return QStringLiteral("%1: writes only %2").arg(output, dotted.join(QStringLiteral(", ")));
     }
+    struct stat out;
+    if (::stat(NativeFileName(output).constData(), &out) != 0)
+        return {}; // nothing there yet: no input can be it
+    for (const QString& input : inputs)
+        if (struct stat in; ::stat(NativeFileName(input).constData(), &in) == 0 &&
+                            in.st_dev == out.st_dev && in.st_ino == out.st_ino)
+            return QStringLiteral("%1 is the test file %2: writing it would destroy the test")
+                .arg(output, input);
+    return {};
 }
 
 QByteArray ShownOptionsUsage(unsigned accepted) {
@@ -199,6 +219,8 @@ QByteArray ShownOptionsUsage(unsigned accepted) {
         text += "  --inverted  as with the inversion box checked\n";
     if (accepted & kColorOption)
         text += "  --color R,G,B  the chart background (default: the settings file's)\n";
+    if (accepted & kForceOption)
+        text += "  --force     reads files whose names do not end in .cty as tests\n";
     if (accepted & kBrandOption)
         text += "  --brand 0|1|2  the maker in the footer: none, Aulex, Borvin (default 0)\n";
     return text;

@@ -16,6 +16,7 @@ struct ShownOptions {
     std::optional<ChartColor> color;                          // --color R,G,B
     int brand = 0;                                            // --brand 0|1|2
     bool autoMarkers = false;                                 // --auto-markers
+    bool force = false; // --force: files of any name are read as tests
 };
 
 // Which of the options a command takes.
@@ -25,6 +26,7 @@ enum ShownOptionSet : unsigned {
     kColorOption = 4,
     kBrandOption = 8,
     kAutoMarkersOption = 16,
+    kForceOption = 32,
 };
 
 enum class OptionParse { NotMine, Taken, Bad };
@@ -46,8 +48,15 @@ ShownTest ShownFromFile(const TestRecord& record, const ShownOptions& options,
                         ChartColor settingsColor);
 
 // Reads a test file for a command: empty, or the reason it could not be
-// read ("no such file", "shorter than 32356 bytes (...)").
-QString ReadTestFor(const QString& path, TestRecord& record);
+// read ("no such file", "shorter than 32356 bytes (...)", a name that does
+// not end in .cty unless `force`).
+QString ReadTestFor(const QString& path, TestRecord& record, bool force = false);
+
+// Why `output` must not be written: its extension is none of `extensions`
+// (the message lists them), or it is one of `inputs` (the same file, also
+// through a link, a hard link or another spelling). Empty when it may.
+QString OutputRefusal(const QString& output, const QStringList& inputs,
+                      const QStringList& extensions);
 
 // A command's own options: takes the option at args[i] (and its value,
 // advancing i) as ParseShownOption does.
@@ -66,10 +75,6 @@ OptionParse TakeValue(const QStringList& args, qsizetype& i, QString& target, QS
 
 // The chart colour of the settings file beside the program.
 ChartColor SettingsChartColor();
-
-// "NAME.ext" in `folder`, or "NAME (2).ext", "NAME (3).ext"...: the first
-// name that nothing stands at; nothing is ever overwritten.
-QString FreePath(const QString& folder, const QString& stem, const QString& extension);
 
 // The help lines of the options in `accepted`.
 QByteArray ShownOptionsUsage(unsigned accepted);

@@ -2,8 +2,21 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdio>
 
 // A message as the bytes printed: UTF-8, with every file name in it given
 // as its own bytes, so that a name which is not UTF-8 is printed as the
 // system names it and can be used again.
 QByteArray TerminalBytes(const QString& text);
+
+// Whether `stream` is a terminal.
+bool IsTerminal(std::FILE* stream);
+
+// A file name inside a message: into a pipe or a file its own bytes, for a
+// script to use again; on a terminal with control characters (a newline,
+// an escape sequence) and bytes that are not UTF-8 written as \xNN, so
+// that a name cannot move the cursor or rewrite the screen.
+QString PrintedName(const QString& name, bool terminal);
+
+// Writes the text as TerminalBytes and flushes, so progress shows at once.
+void Print(std::FILE* stream, const QString& text);

@@ -3,14 +3,17 @@
 #include "ExportCommand.h"
 #include "FileNames.h"
 #include "LiveCommand.h"
+#include "NativeFile.h"
 #include "ReportCommand.h"
 #include "ShowCommand.h"
 #include "TerminalText.h"
+#include "UnfinishedFiles.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFont>
 #include <QStringList>
+#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -34,21 +37,42 @@ void Write(std::FILE* stream, const QByteArray& bytes) {
 }
 
 // Report and export draw with widgets: they need a window system but show
-// nothing, so the offscreen one serves unless another is asked for.
+// nothing, so the offscreen one serves unless another is asked for; one
+// asked for that cannot be opened (no display) falls back to it, instead
+// of ending the program.
 template <typename Run> int RunDrawing(int argc, char** argv, Run run) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    const QByteArray asked = qgetenv("QT_QPA_PLATFORM");
+    if (asked.isEmpty())
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    else if (!asked.split(';').contains("offscreen"))
+        qputenv("QT_QPA_PLATFORM", asked + ";offscreen");
     QApplication app(argc, argv);
-    QByteArray out, err;
-    const int status = run(out, err);
-    Write(stdout, out);
-    Write(stderr, err);
-    return status;
+    return run();
 }
+
+// What standard output was given must have arrived: a failed write (a full
+// disk, a closed pipe) is a failure, not a silent success.
+int Finish(int status) {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+        return status;
+    const int code = errno;
+    Write(stderr, "oltc-cli: standard output could not be written" +
+                      (code != 0 ? ": " + TerminalBytes(SystemReason(code)) : QByteArray()) + "\n");
+    return status == 0 ? 1 : status;
+}
+
+int Dispatch(int argc, char** argv);
 
 } // namespace
 
 int main(int argc, char** argv) {
+    return Finish(Dispatch(argc, argv));
+}
+
+namespace {
+
+int Dispatch(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << FileNameFromNative(argv[i]); // a file name keeps its bytes
@@ -71,7 +95,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         QByteArray out, err;
-        const int status = RunShow(args, out, err);
+        const int status = RunShow(args, out, err, IsTerminal(stdout), IsTerminal(stderr));
         Write(stdout, out);
         Write(stderr, err);
         return status;
@@ -90,6 +114,7 @@ int main(int argc, char** argv) {
         // Only the device commands pay for the application object: the program
         // folder and the serial port need it, show does not.
         QCoreApplication app(argc, argv);
+        RemoveUnfinishedOnSignals();
         return RunDeviceCommand(options, stdout, stderr);
     }
     if (command == u"live") {
@@ -115,9 +140,8 @@ int main(int argc, char** argv) {
             Write(stderr, "oltc-cli report: " + TerminalBytes(*error) + "\n" + ReportUsage());
             return 2;
         }
-        return RunDrawing(argc, argv, [&](QByteArray& out, QByteArray& err) {
-            return RunReport(options, out, err);
-        });
+        RemoveUnfinishedOnSignals();
+        return RunDrawing(argc, argv, [&] { return RunReport(options, stdout, stderr); });
     }
     if (command == u"export") {
         if (args.contains(u"--help")) {
@@ -129,11 +153,19 @@ int main(int argc, char** argv) {
             Write(stderr, "oltc-cli export: " + TerminalBytes(*error) + "\n" + ExportUsage());
             return kExitUsage;
         }
-        return RunDrawing(argc, argv, [&](QByteArray& out, QByteArray& err) {
+        RemoveUnfinishedOnSignals();
+        // The waveform data draws nothing and needs no window system.
+        if (!ExportDraws(options)) {
+            QCoreApplication app(argc, argv);
+            return RunExport(options, stdout, stderr);
+        }
+        return RunDrawing(argc, argv, [&] {
             QApplication::setFont(QFont(SongtiFamily(), 9)); // the window's, for the chart's labels
-            return RunExport(options, out, err);
+            return RunExport(options, stdout, stderr);
         });
     }
     Write(stderr, "oltc-cli: unknown command " + TerminalBytes(command) + "\n" + kUsage);
     return 2;
 }
+
+} // namespace

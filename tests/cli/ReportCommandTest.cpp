@@ -97,7 +97,10 @@ TEST(ReportCommand, WritesEachReportNeverOverwritingAndGoesOnPastBadFiles) {
     EXPECT_EQ(run.code, 1);
     EXPECT_TRUE(run.err.contains("cannot write")) << run.err.constData();
 
-    run = Cli({test, "-o", out});
+    // Named as a report, so that the name passes and the folder is met.
+    const QString folder = dir.filePath("folder.pdf");
+    ASSERT_TRUE(QDir(dir.path()).mkdir("folder.pdf"));
+    run = Cli({test, "-o", folder});
     EXPECT_EQ(run.code, 1) << "a folder is not replaced by a file";
-    EXPECT_TRUE(QFileInfo(out).isDir());
+    EXPECT_TRUE(QFileInfo(folder).isDir());
 }
