@@ -142,12 +142,12 @@ int WriteAndShow(const QString& path, const TestRecord& record, std::FILE* out, 
     TestRecord written;
     if (!WriteTestFile(path, record, &error) ||
         LoadTestFile(path, written, &error) != TestFileError::None) {
-        Print(err, QStringLiteral("oltc-cli live: %1 could not be written: %2\n").arg(path, error));
+        Print(err, QStringLiteral("oltc-cli live: %1 could not be written: %2\n")
+                       .arg(PrintedName(path, IsTerminal(err)), error));
         return kExitFailed;
     }
-    const QByteArray text = ShowText(path, written, MarkersFor(ShownOptions(), written));
-    std::fwrite(text.constData(), 1, size_t(text.size()), out);
-    std::fflush(out);
+    Write(out, ShowText(PrintedName(path, IsTerminal(out)), written,
+                        MarkersFor(ShownOptions(), written)));
     return kExitOk;
 }
 

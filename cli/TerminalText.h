@@ -18,5 +18,11 @@ bool IsTerminal(std::FILE* stream);
 // that a name cannot move the cursor or rewrite the screen.
 QString PrintedName(const QString& name, bool terminal);
 
-// Writes the text as TerminalBytes and flushes, so progress shows at once.
+// Writes the bytes, as given, or the text as TerminalBytes, and flushes, so
+// progress shows at once.
+void Write(std::FILE* stream, const QByteArray& bytes);
 void Print(std::FILE* stream, const QString& text);
+
+// The error number of the first write to `stream` that failed, 0 while
+// none did (a failed flush leaves the stream's error set, not its reason).
+int FirstWriteError(std::FILE* stream);

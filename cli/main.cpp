@@ -32,10 +32,6 @@ const char kUsage[] = "usage: oltc-cli COMMAND [OPTIONS]\n"
                       "  --help    this text; COMMAND --help tells more of a command\n"
                       "  --version the program's version\n";
 
-void Write(std::FILE* stream, const QByteArray& bytes) {
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
-}
-
 // Report and export draw with widgets: they need a window system but show
 // nothing, so the offscreen one serves unless another is asked for; one
 // asked for that cannot be opened (no display) falls back to it, instead
@@ -54,9 +50,9 @@ template <typename Run> int RunDrawing(int argc, char** argv, Run run) {
 // disk, a closed pipe) is a failure, not a silent success.
 int Finish(int status) {
     errno = 0;
-    if (std::fflush(stdout) == 0 && !std::ferror(stdout))
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout) && FirstWriteError(stdout) == 0)
         return status;
-    const int code = errno;
+    const int code = FirstWriteError(stdout) != 0 ? FirstWriteError(stdout) : errno;
     Write(stderr, "oltc-cli: standard output could not be written" +
                       (code != 0 ? ": " + TerminalBytes(SystemReason(code)) : QByteArray()) + "\n");
     return status == 0 ? 1 : status;

@@ -2,6 +2,7 @@
 #include "CliBench.h"
 #include "DeviceOptions.h"
 #include "FileNames.h"
+#include "FileTarget.h"
 #include "Helpers.h"
 #include "SimStoredTest.h"
 #include "SimWaveform.h"
@@ -133,6 +134,31 @@ TEST(ArchivePath, NeverOverwrites) {
     QDir(dir.path()).mkdir(stem + " (3).cty");
     EXPECT_EQ(ArchivePath(dir.path(), stem, "abe").path, dir.filePath(stem + " (4).cty"));
     EXPECT_TRUE(ArchivePath(dir.path(), stem, "abd").alreadyThere);
+}
+
+// Two fetches into one folder: the first claims the free name while it
+// writes, the second takes the next; a claim not kept gives the name back.
+TEST(ArchivePath, AClaimedNameIsTakenOnce) {
+    QTemporaryDir dir;
+    const QString stem = "10-12-21 14-30-05";
+    {
+        ClaimedName first, second;
+        const ArchiveTarget a = ArchivePath(dir.path(), stem, "abc", &first);
+        const ArchiveTarget b = ArchivePath(dir.path(), stem, "abc", &second);
+        EXPECT_EQ(a.path, dir.filePath(stem + ".cty"));
+        EXPECT_EQ(b.path, dir.filePath(stem + " (2).cty"));
+        EXPECT_FALSE(a.alreadyThere || b.alreadyThere);
+        WriteFile(a.path, "abc");
+        first.Keep();
+    }
+    EXPECT_TRUE(QFileInfo::exists(dir.filePath(stem + ".cty")));
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath(stem + " (2).cty")));
+    ClaimedName third;
+    EXPECT_TRUE(ArchivePath(dir.path(), stem, "abc", &third).alreadyThere);
+    QString why;
+    ClaimedName none;
+    EXPECT_TRUE(ArchivePath(dir.filePath("no/such"), stem, "abc", &none, &why).path.isEmpty());
+    EXPECT_FALSE(why.isEmpty());
 }
 
 class DeviceCommandTest : public testing::Test {
