@@ -15,7 +15,7 @@
 
 namespace {
 
-enum class Kind { Missing, Regular, Folder, Fifo, LinkToFifo, LinkToFile };
+enum class Kind { Missing, Regular, Folder, Fifo, LinkToFifo, LinkToFile, LinkToNothing };
 
 // Makes `path` the kind of target asked for.
 bool Make(const QString& folder, const QString& path, Kind kind) {
@@ -34,6 +34,8 @@ bool Make(const QString& folder, const QString& path, Kind kind) {
     case Kind::LinkToFifo:
         return mkfifo(QFile::encodeName(folder + "/fifo").constData(), 0600) == 0 &&
                QFile::link(folder + "/fifo", path);
+    case Kind::LinkToNothing:
+        return QFile::link(folder + "/nowhere", path);
     case Kind::LinkToFile: {
         QFile file(folder + "/real");
         return file.open(QIODevice::WriteOnly) && file.write("old") == 3 &&
@@ -56,6 +58,8 @@ TEST(FileTarget, OnlyRegularFilesAreReplaced) {
         {Kind::Folder, false, "is a folder"},
         {Kind::Fifo, false, "not a regular file"},
         {Kind::LinkToFifo, false, "not a regular file"},
+        // Not written through: where it points may be anywhere.
+        {Kind::LinkToNothing, false, "link to nothing"},
     };
     TestRecord record;
     record.iAngle = 7;
@@ -82,7 +86,12 @@ TEST(FileTarget, OnlyRegularFilesAreReplaced) {
             EXPECT_TRUE(after.isFile());
         } else {
             EXPECT_FALSE(after.isFile()) << "replaced by a file";
-            EXPECT_TRUE(after.exists());
+            if (c.kind == Kind::LinkToNothing) {
+                EXPECT_TRUE(after.isSymLink()) << "the link stays";
+                EXPECT_FALSE(QFileInfo::exists(dir.filePath("nowhere")));
+            } else {
+                EXPECT_TRUE(after.exists());
+            }
         }
     }
     // Nothing left beside the targets by the trial writes.
