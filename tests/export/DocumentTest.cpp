@@ -171,3 +171,27 @@ TEST(Document, TemplatesThatDoNotMatchLeaveTheEarlierFile) {
             << "no temporary file stays";
     }
 }
+
+// What a test's own texts hold never breaks the document nor takes the
+// picture: control bytes from the tester are dropped (XML 1.0 forbids
+// them, and no reader opens a part that holds them), and "pic" in a text
+// is only a text.
+TEST(Document, TheTestsTextsAreOnlyTexts) {
+    ShownTest shown = SampleShown();
+    shown.panel.user = QStringLiteral("Wa\x0Bng\x1B[1m");
+    shown.panel.addr = QStringLiteral("pic");
+    shown.panel.memoTime = QStringLiteral("2026-12-09\x0C 10:31:07");
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("t.docx"));
+    ASSERT_TRUE(WriteDocument(shown, SamplePicture(), TemplatePath(), path).ok());
+    const QJsonObject doc = ReadBack(path);
+    EXPECT_EQ(CellText(doc, 10, 2), u"Wang[1m");
+    EXPECT_EQ(CellText(doc, 11, 2), u"pic");
+    EXPECT_EQ(CellText(doc, 12, 2), u"2026-12-09 10:31:07");
+    EXPECT_EQ(doc[u"pictures"].toInt(), 1);
+    // Where the template's placeholder stood, after the caption.
+    const QJsonObject at = doc[u"picture"].toObject();
+    EXPECT_GT(at[u"paragraph_index"].toInt(), 0);
+    EXPECT_EQ(at[u"paragraph_text"].toString(), u"");
+    EXPECT_TRUE(doc[u"paragraphs"].toArray()[2].toString().startsWith(u"测试曲线"));
+}

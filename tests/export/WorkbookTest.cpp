@@ -58,6 +58,12 @@ TEST(Workbook, CellsAsTheWindowShowsThemReadBackByOpenpyxl) {
              s.boxes[kBoxAT1] = QStringLiteral("01.0");
          },
          {{"12,2", "007"}, {"13,2", "0012.50"}, {"3,13", "T1: 01.0 mS"}}},
+        {"control bytes from the tester are not written",
+         [](ShownTest& s) {
+             s.panel.user = QStringLiteral("Wa\x0Bng");
+             s.panel.addr = QStringLiteral("\x1B[2J北郊\x0C站");
+         },
+         {{"12,2", "Wang"}, {"13,2", "[2J北郊站"}}},
     };
     QTemporaryDir folder;
     for (const Case& c : cases) {

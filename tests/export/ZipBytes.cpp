@@ -1,8 +1,8 @@
 #include "ZipBytes.h"
 
-#include "DocxPackage.h"
-
+#include <QFile>
 #include <QtEndian>
+#include <zip.h>
 #include <zlib.h>
 
 namespace {
@@ -95,11 +95,21 @@ QByteArray ZipBytes(const std::vector<ZipEntry>& entries) {
 }
 
 std::vector<ZipEntry> ZipEntries(const QString& path) {
-    DocxPackage package;
     std::vector<ZipEntry> entries;
-    if (!package.Open(path))
+    zip_t* zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, nullptr);
+    if (!zip)
         return entries;
-    for (const QString& part : package.Parts())
-        entries.push_back({part, package.Part(part), true, -1});
+    for (zip_int64_t i = 0; i < zip_get_num_entries(zip, 0); ++i) {
+        zip_stat_t stat;
+        zip_file_t* file = nullptr;
+        if (zip_stat_index(zip, zip_uint64_t(i), 0, &stat) != 0 ||
+            !(file = zip_fopen_index(zip, zip_uint64_t(i), 0)))
+            break;
+        QByteArray data(qsizetype(stat.size), '\0');
+        zip_fread(file, data.data(), stat.size);
+        zip_fclose(file);
+        entries.push_back({QString::fromUtf8(stat.name), data, true, -1});
+    }
+    zip_discard(zip);
     return entries;
 }
