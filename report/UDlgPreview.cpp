@@ -183,15 +183,18 @@ bool TFrmPreview::PrinterThere() {
 }
 
 void TFrmPreview::tbPrinterSetupClick() {
-    if (PrinterThere())
-        PreviewDialogs().printSetup(this, settings_);
+    if (!PrinterThere())
+        return;
+    // The dialog shows the report's paper.
+    PrepareReportPrinter(settings_, page_);
+    PreviewDialogs().printSetup(this, settings_);
 }
 
 void TFrmPreview::tbPrinterClick() {
     if (!PrinterThere())
         return;
-    settings_.setDocName(page_.title);
-    settings_.setFullPage(true);
+    // Whatever paper the printer was left at, the report is an A4 page.
+    PrepareReportPrinter(settings_, page_);
     // The page is the report's one page; a range that leaves it out prints nothing.
     if (settings_.printRange() == QPrinter::PageRange && settings_.fromPage() > 1)
         return;

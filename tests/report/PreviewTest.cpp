@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -36,6 +38,18 @@ protected:
         SetMessageSink(savedSink_);
     }
 
+    // The first page's size in points as poppler reads it, "595 x 842".
+    static QString PdfPageSize(const QString& path) {
+        QProcess info;
+        info.start("pdfinfo", {path});
+        if (!info.waitForFinished(20000))
+            return QStringLiteral("<pdfinfo did not end>");
+        const QString out = QString::fromUtf8(info.readAllStandardOutput());
+        const auto m =
+            QRegularExpression(QStringLiteral("Page size:\\s+([0-9.]+ x [0-9.]+)")).match(out);
+        return m.hasMatch() ? m.captured(1) : out;
+    }
+
     static QByteArray Read(const QString& path) {
         QFile f(path);
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -51,6 +65,9 @@ protected:
 private:
     MessageSink savedSink_;
     PreviewSeams savedSeams_;
+
+protected:
+    std::function<bool(QWidget*, QPrinter&)> savedSetup_; // the system's dialog
 };
 
 } // namespace
@@ -175,4 +192,51 @@ TEST_F(PreviewTest, TheReportWaitsForItsOnePreviewToClose) {
     EXPECT_FALSE(secondStarted);
     EXPECT_EQ(windows, 1);
     EXPECT_FALSE(report.Previewing());
+}
+
+// Whatever paper and orientation the printer was left at, each print is an
+// A4 portrait page with the report's margins, drawn where the preview shows it.
+TEST_F(PreviewTest, EveryPrintIsAnA4PortraitPage) {
+    struct Case {
+        const char* what;
+        QPageSize::PageSizeId size;
+        QPageLayout::Orientation orientation;
+        double margin;
+    };
+    const Case cases[] = {
+        {"letter", QPageSize::Letter, QPageLayout::Portrait, 0},
+        {"A4 landscape", QPageSize::A4, QPageLayout::Landscape, 0},
+        {"legal landscape, wide margins", QPageSize::Legal, QPageLayout::Landscape, 25},
+        {"A3", QPageSize::A3, QPageLayout::Portrait, 5},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString printed = dir.filePath(QStringLiteral("printed%1.pdf").arg(++n));
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printed);
+        printer.setPageLayout(QPageLayout(QPageSize(c.size), c.orientation,
+                                          QMarginsF(c.margin, c.margin, c.margin, c.margin),
+                                          QPageLayout::Millimeter));
+        printer.setFullPage(false);
+        QPageLayout seen;
+        PreviewDialogs().printSetup = [&](QWidget*, QPrinter& p) {
+            seen = p.pageLayout();
+            return false;
+        };
+        TFrmPreview preview(page, printer, dir.path());
+        preview.tbPrinterSetup->click();
+        EXPECT_EQ(seen.pageSize().id(), QPageSize::A4) << "the setup shows the report's paper";
+        EXPECT_EQ(seen.orientation(), QPageLayout::Portrait);
+        printer.setPageLayout(QPageLayout(QPageSize(c.size), c.orientation, QMarginsF(),
+                                          QPageLayout::Millimeter)); // left there again
+        preview.tbPrinter->click();
+        const QPageLayout layout = printer.pageLayout();
+        EXPECT_EQ(layout.pageSize().id(), QPageSize::A4);
+        EXPECT_EQ(layout.orientation(), QPageLayout::Portrait);
+        EXPECT_EQ(layout.margins(QPageLayout::Millimeter), QMarginsF(10, 10, 10, 10));
+        EXPECT_TRUE(printer.fullPage()) << "the page places itself inside its margins";
+        EXPECT_EQ(PdfPageSize(printed), u"595 x 842"); // A4 in whole points
+        EXPECT_TRUE(messages.isEmpty());
+    }
 }
