@@ -5,12 +5,15 @@
 #include "UDlgPreview.h"
 #include "UQRMain.h"
 
+#include <QAbstractPrintDialog>
+#include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -24,6 +27,7 @@ protected:
     void SetUp() override {
         savedSink_ = SetMessageSink([this](const QString& text, MsgIcon) { messages << text; });
         savedSeams_ = PreviewDialogs();
+        savedSetup_ = PreviewDialogs().printSetup;
         PreviewDialogs().hasPrinter = [this] { return printerThere; };
         PreviewDialogs().pdfPath = [this](QWidget*, const QString& proposed) {
             proposedPdf = proposed;
@@ -67,7 +71,7 @@ private:
     PreviewSeams savedSeams_;
 
 protected:
-    std::function<bool(QWidget*, QPrinter&)> savedSetup_; // the system's dialog
+    std::function<bool(QWidget*, QPrinter&, int)> savedSetup_; // the system's dialog
 };
 
 } // namespace
@@ -130,7 +134,7 @@ TEST_F(PreviewTest, WidthIsPressedAtStartWhileTheViewIsAtActualSize) {
 // dialog confirmed; a cancelled setup changes nothing.
 TEST_F(PreviewTest, PrintsWithTheConfirmedSetupAndSaysWhenThereIsNoPrinter) {
     const QString printed = dir.filePath("printed.pdf");
-    PreviewDialogs().printSetup = [&](QWidget*, QPrinter& p) {
+    PreviewDialogs().printSetup = [&](QWidget*, QPrinter& p, int) {
         p.setOutputFormat(QPrinter::PdfFormat);
         p.setOutputFileName(printed);
         return true;
@@ -142,14 +146,14 @@ TEST_F(PreviewTest, PrintsWithTheConfirmedSetupAndSaysWhenThereIsNoPrinter) {
     EXPECT_EQ(printer.docName(), page.title);
     EXPECT_TRUE(messages.isEmpty());
 
-    PreviewDialogs().printSetup = [](QWidget*, QPrinter&) { return false; };
+    PreviewDialogs().printSetup = [](QWidget*, QPrinter&, int) { return false; };
     preview.tbPrinterSetup->click();
     EXPECT_EQ(printer.outputFileName(), printed) << "a cancelled setup keeps the last";
 
     printer.setOutputFileName(QString()); // no file: a printer is needed
     printerThere = false;
     bool asked = false;
-    PreviewDialogs().printSetup = [&](QWidget*, QPrinter&) { return asked = true; };
+    PreviewDialogs().printSetup = [&](QWidget*, QPrinter&, int) { return asked = true; };
     preview.tbPrinterSetup->click();
     preview.tbPrinter->click();
     EXPECT_FALSE(asked);
@@ -220,7 +224,7 @@ TEST_F(PreviewTest, EveryPrintIsAnA4PortraitPage) {
                                           QPageLayout::Millimeter));
         printer.setFullPage(false);
         QPageLayout seen;
-        PreviewDialogs().printSetup = [&](QWidget*, QPrinter& p) {
+        PreviewDialogs().printSetup = [&](QWidget*, QPrinter& p, int) {
             seen = p.pageLayout();
             return false;
         };
@@ -239,4 +243,66 @@ TEST_F(PreviewTest, EveryPrintIsAnA4PortraitPage) {
         EXPECT_EQ(PdfPageSize(printed), u"595 x 842"); // A4 in whole points
         EXPECT_TRUE(messages.isEmpty());
     }
+}
+
+// The setup offers only the pages there are, and a range that names none of
+// them is brought back to them instead of printing nothing.
+TEST_F(PreviewTest, ThePageRangeStaysWithinThePages) {
+    int offeredPages = -1;
+    std::pair<int, int> rangeAfterSetup;
+    PreviewDialogs().printSetup = [&](QWidget*, QPrinter& p, int pages) {
+        offeredPages = pages;
+        p.setPrintRange(QPrinter::PageRange);
+        p.setFromTo(3, 9); // what a dialog without limits let through
+        return true;
+    };
+    TFrmPreview preview(page, printer, dir.path());
+    preview.tbPrinterSetup->click();
+    EXPECT_EQ(offeredPages, 1);
+    rangeAfterSetup = {printer.fromPage(), printer.toPage()};
+    EXPECT_EQ(rangeAfterSetup, std::make_pair(1, 1));
+
+    struct Case {
+        int from, to;
+    };
+    int n = 0;
+    for (const Case c : {Case{2, 2}, Case{2, 5}, Case{1, 4}, Case{0, 0}}) {
+        SCOPED_TRACE(std::to_string(c.from) + ".." + std::to_string(c.to));
+        const QString printed = dir.filePath(QStringLiteral("range%1.pdf").arg(++n));
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(printed);
+        printer.setPrintRange(QPrinter::PageRange);
+        printer.setFromTo(c.from, c.to);
+        preview.tbPrinter->click();
+        EXPECT_TRUE(Read(printed).startsWith("%PDF")) << "the one page is printed";
+        EXPECT_EQ(printer.fromPage(), 1);
+        EXPECT_EQ(printer.toPage(), 1);
+    }
+    EXPECT_TRUE(messages.isEmpty());
+}
+
+// The system's print dialog itself limits the range to 1..page count.
+TEST_F(PreviewTest, ThePrintDialogOffersOnlyTheReportsPages) {
+    PreviewDialogs().printSetup = savedSetup_;
+    int minPage = -1, maxPage = -1;
+    QStringList pageBoxes;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QAbstractPrintDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        minPage = dialog->minPage();
+        maxPage = dialog->maxPage();
+        // Its "from" and "to" boxes, as the dialog shows them.
+        for (QSpinBox* box : dialog->findChildren<QSpinBox*>())
+            if (box->objectName() == u"from" || box->objectName() == u"to")
+                pageBoxes << QStringLiteral("%1 %2..%3")
+                                 .arg(box->objectName())
+                                 .arg(box->minimum())
+                                 .arg(box->maximum());
+        dialog->reject();
+    });
+    TFrmPreview preview(page, printer, dir.path());
+    preview.tbPrinterSetup->click();
+    EXPECT_EQ(minPage, 1);
+    EXPECT_EQ(maxPage, 1);
+    EXPECT_EQ(pageBoxes, (QStringList{QStringLiteral("from 1..1"), QStringLiteral("to 1..1")}));
 }
