@@ -7,9 +7,8 @@
 #include <QDir>
 
 void TFrmMain::BtnPrintClick() {
-    // One preview at a time; the open one keeps the report it was given.
-    if (QRMain->Previewing())
-        return;
+    // With a preview open the brand is still asked and the report refilled;
+    // the open preview keeps the page it shows and no second one starts.
     QueryBrand();
     const ReportPage page = ReportFill(ShownNow());
     const QString folder = QDir(TestFolder()).exists() ? TestFolder() : programFolder_;

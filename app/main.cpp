@@ -1,5 +1,6 @@
 #include "Application.h"
 #include "FileNames.h"
+#include "Message.h"
 #include "ProgramFolder.h"
 #include "UMain.h"
 
@@ -31,8 +32,19 @@ int main(int argc, char** argv) {
         }
     }
     Application app(argc, argv);
+    const QString folder = ProgramFolder();
+    if (folder.isEmpty()) {
+        // Nowhere to keep the settings and the tests; the filesystem root is
+        // no one's folder.
+        const QString text =
+            QStringLiteral("没有用户主目录（HOME 未设置），无法保存设置和测试记录！");
+        std::fprintf(stderr, "oltc: %s\n", text.toLocal8Bit().constData());
+        InstallMessageBoxes();
+        ShowMessage(text, MsgIcon::Error);
+        return 1;
+    }
     InstallMessageBoxes();
-    TFrmMain window(ProgramFolder());
+    TFrmMain window(folder);
     window.show();
     // A test handed over by the desktop (a double click on a .cty file).
     // Qt has taken its own options out of argv; the file name keeps its bytes.

@@ -181,8 +181,7 @@ OptionParse TakeValue(const QStringList& args, qsizetype& i, QString& target, QS
 }
 
 ChartColor SettingsChartColor() {
-    const SystemSettings s =
-        ReadSettingsFile(QDir(ProgramFolder()).filePath(QLatin1String(kSettingsFileName)));
+    const SystemSettings s = ReadSettingsFile(SettingsPath()); // no path: the defaults
     return {s.gRColor, s.gGColor, s.gBColor};
 }
 

@@ -2,16 +2,37 @@
 
 #include <QString>
 
-// The folder of the running executable, where SystemFile.ini, the test
-// folder and the port links live; the per-user data folder ("oltc" in the
-// user's data folder, shared by all the programs) instead when the program
-// is installed or its folder cannot be written.
+// Where a program stands and where its user keeps data.
+struct ProgramPlaces {
+    QString executableFolder;
+    // "<prefix>/share/oltc" and "<prefix>/<libdir>" of an installed program
+    // (its executable in "<prefix>/bin"); empty when it runs from elsewhere.
+    QString installedData;
+    QString installedLibraries;
+    // "oltc" in the user's data folder; empty without a home.
+    QString perUserData;
+};
+
+// The places of the running program, from its executable's path and the
+// environment.
+ProgramPlaces CurrentPlaces();
+
+// The user's data folder "oltc": in XDG_DATA_HOME, else in HOME's
+// ".local/share". Empty when neither is an absolute path: without a home
+// nothing of the user's goes to the filesystem root.
+QString PerUserDataFolder(const QString& xdgDataHome, const QString& home);
+
+// Where SystemFile.ini, the test folder and the port links live: the
+// executable's folder when the program is not installed and the folder can
+// be written; otherwise the per-user data folder, which may be empty.
+QString ProgramFolderAt(const ProgramPlaces& places);
+
+// The running program's folder, the per-user data folder made when that is
+// it; empty when there is none (no home), and then nothing is kept.
 QString ProgramFolder();
 
-// The settings file in the program folder.
+// The settings file in the program folder; empty without one.
 QString SettingsPath();
 
-// An installed program's read-only data: "<prefix>/share/oltc" beside the
-// executable's "<prefix>/bin"; empty when the program runs from elsewhere
-// (a build folder).
+// The running program's "<prefix>/share/oltc", or empty.
 QString InstalledDataFolder();

@@ -1,6 +1,7 @@
 #include "ExportActions.h"
 
 #include "Document.h"
+#include "FileTarget.h"
 #include "Helpers.h"
 #include "Message.h"
 #include "ProgramFolder.h"
@@ -124,6 +125,12 @@ bool ExportDocument(const ShownTest& shown, const QImage& chart, const QString& 
     const QString templatePath = TemplatePath(programFolder);
     if (templatePath.isEmpty())
         return false;
+    // The copy of the template would fail: told before any progress shows.
+    // Nothing is written yet; the document is put in place at the end.
+    if (!CanWriteTarget(fileName)) {
+        ShowMessage(QStringLiteral("系统操作发生意外！"), MsgIcon::Warning);
+        return false;
+    }
     Progress progress(owner, QStringLiteral("正在为报表转换作准备，请稍候..."), 4, 3);
     if (progress.Step(1, 1))
         return false;

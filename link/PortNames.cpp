@@ -22,16 +22,23 @@ void SetPortsFolder(const QString& folder) {
 
 QString PortsFolder() {
     const QString& folder = PortsFolderSetting();
-    return folder.isEmpty() ? QDir(ProgramFolder()).filePath("ports") : folder;
+    if (!folder.isEmpty())
+        return folder;
+    // Without a program folder there are no links (and no "ports" below the
+    // working folder).
+    const QString program = ProgramFolder();
+    return program.isEmpty() ? QString() : QDir(program).filePath("ports");
 }
 
 QString SerialDeviceName(int port) {
 #ifdef Q_OS_WIN
     return QString("COM%1").arg(port);
 #else
-    const QFileInfo link(QDir(PortsFolder()).filePath(QString("COM%1").arg(port)));
+    const QString folder = PortsFolder();
+    const QFileInfo link(folder.isEmpty() ? QString()
+                                          : QDir(folder).filePath(QString("COM%1").arg(port)));
     // A dangling link still names this port: never fall through to another one.
-    if (link.exists() || link.isSymLink()) {
+    if (!folder.isEmpty() && (link.exists() || link.isSymLink())) {
         // Open the device itself: the port's lock file is named after it.
         const QString target = link.canonicalFilePath();
         return target.isEmpty() ? link.absoluteFilePath() : target;

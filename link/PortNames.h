@@ -3,7 +3,8 @@
 #include <QString>
 
 // Where the links COM1..COM16 to serial devices are looked for. Empty (the
-// default) means the folder "ports" in the program folder.
+// default) means the folder "ports" in the program folder; PortsFolder() is
+// empty when there is no program folder.
 void SetPortsFolder(const QString& folder);
 QString PortsFolder();
 

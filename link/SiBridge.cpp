@@ -53,15 +53,13 @@ Bridge& TheBridge() {
     return bridge;
 }
 
-QStringList Candidates(const QString& requested) {
-    QStringList files;
-    if (!requested.isEmpty()) {
-        const QFileInfo info(requested);
-        files << (info.isDir() ? QDir(requested).filePath(BridgeLibraryName()) : requested);
-    }
-    files << QDir(ProgramFolder()).filePath(BridgeLibraryName());
-    files << QStringLiteral("SiUSBXp"); // the system's library path
-    return files;
+bool Within(const QString& path, const QString& folder) {
+    const auto real = [](const QString& p) {
+        const QString canonical = QFileInfo(p).canonicalFilePath();
+        return canonical.isEmpty() ? QDir::cleanPath(QDir(p).absolutePath()) : canonical;
+    };
+    const QString a = real(path), b = real(folder);
+    return a == b || a.startsWith(b + u'/');
 }
 
 template <typename F> bool Resolve(QLibrary& library, const char* name, F& call) {
@@ -83,7 +81,7 @@ void Load(Bridge& bridge) {
     bridge.loaded = true;
     bridge.api = kMissing;
     bridge.library.reset();
-    for (const QString& file : Candidates(bridge.requestedPath)) {
+    for (const QString& file : BridgeCandidates(bridge.requestedPath, CurrentPlaces())) {
         if (file.contains('/') && !QFileInfo::exists(file))
             continue;
         auto library = std::make_unique<QLibrary>(file);
@@ -104,6 +102,25 @@ QString BridgeLibraryName() {
 #else
     return QStringLiteral("libSiUSBXp.so");
 #endif
+}
+
+QStringList BridgeCandidates(const QString& requested, const ProgramPlaces& places) {
+    QStringList files;
+    if (!requested.isEmpty()) {
+        const QFileInfo info(requested);
+        files << (info.isDir() ? QDir(requested).filePath(BridgeLibraryName()) : requested);
+    }
+    // A folder its user can write is no place for code that root may run
+    // (under "sudo -E" the user's data folder is still the user's).
+    const bool ownFolder =
+        places.installedData.isEmpty() && !places.executableFolder.isEmpty() &&
+        (places.perUserData.isEmpty() || !Within(places.executableFolder, places.perUserData));
+    if (ownFolder)
+        files << QDir(places.executableFolder).filePath(BridgeLibraryName());
+    if (!places.installedLibraries.isEmpty())
+        files << QDir(places.installedLibraries).filePath(BridgeLibraryName());
+    files << QStringLiteral("SiUSBXp"); // the system's library path
+    return files;
 }
 
 void SetBridgeLibraryPath(const QString& path) {

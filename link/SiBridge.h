@@ -1,6 +1,9 @@
 #pragma once
 
+#include "ProgramFolder.h"
+
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #ifdef Q_OS_WIN
@@ -35,9 +38,15 @@ struct SiApi {
 // The bridge library's file name on this platform.
 QString BridgeLibraryName();
 
-// A file or a folder looked at first; empty to look only in the program
-// folder and then the system's library path. Takes effect at the next call
-// of BridgeApi().
+// The files the library is loaded from, the first that loads: `requested`
+// (a file, or a folder holding the library), the executable's folder when
+// the program is not installed and that folder is not the per-user data
+// folder, an installed program's library folder, then the system's library
+// path. Never the per-user data folder: its user could put code there.
+QStringList BridgeCandidates(const QString& requested, const ProgramPlaces& places);
+
+// A file or a folder looked at first (tests, the simulator's double); empty
+// for the places above only. Takes effect at the next call of BridgeApi().
 void SetBridgeLibraryPath(const QString& path);
 
 // The loaded library's calls; when it cannot be loaded (or lacks a call)

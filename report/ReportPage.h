@@ -45,6 +45,9 @@ struct ReportChartData {
     std::array<ReportSeries, 15> series;
 };
 
+// The report's margins, on all four sides of the A4 page.
+inline constexpr double kReportMarginMm = 10;
+
 struct ReportPage {
     QString title; // the print job's name and the preview's caption
     QRectF paperMm{0, 0, 210, 297};

@@ -146,8 +146,13 @@ void PaintReport(QCPPainter& painter, const ReportPage& page) {
 }
 
 void PrepareReportPrinter(QPrinter& printer, const ReportPage& page) {
-    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(),
-                                      QPageLayout::Millimeter));
+    // The page places everything inside its margins itself; the layout keeps
+    // them for the printer, the painter still starts at the paper's corner.
+    const double m = kReportMarginMm;
+    QPageLayout layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(m, m, m, m),
+                       QPageLayout::Millimeter);
+    layout.setMode(QPageLayout::FullPageMode);
+    printer.setPageLayout(layout);
     printer.setFullPage(true);
     printer.setDocName(page.title);
 }

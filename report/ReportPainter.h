@@ -14,7 +14,8 @@ class QPrinter;
 // chart needs to draw itself as vectors.
 void PaintReport(QCPPainter& painter, const ReportPage& page);
 
-// Sets a printer to the report's paper: A4 portrait, full page, job name.
+// Sets a printer to the report's paper: A4 portrait with the report's
+// margins, painted from the paper's corner (full page), and the job name.
 void PrepareReportPrinter(QPrinter& printer, const ReportPage& page);
 
 // Writes the page as a one-page PDF that embeds its fonts. The file is

@@ -23,9 +23,10 @@ TFrmPreview* TQRMain::OpenPreview() const {
 }
 
 bool TQRMain::Preview(const ReportPage& page, const QString& pdfFolder, QWidget* parent) {
+    page_ = page;
     if (Previewing())
         return false;
-    auto* preview = new TFrmPreview(page, *printer_, pdfFolder, parent);
+    auto* preview = new TFrmPreview(page_, *printer_, pdfFolder, parent);
     preview_ = preview;
     QEventLoop wait;
     QObject::connect(preview, &QObject::destroyed, &wait, &QEventLoop::quit);

@@ -17,16 +17,21 @@ public:
     TQRMain();
     ~TQRMain();
 
-    // Shows the page in a new preview and returns when the preview is
-    // closed, events flowing meanwhile. False, at once, while a preview is
-    // open already: no second one is started.
+    // Takes `page` as the report's content, then shows it in a new preview
+    // and returns when the preview is closed, events flowing meanwhile.
+    // While a preview is open already the content is taken all the same,
+    // but no second preview is started (false, at once) and the open one
+    // keeps the page it shows.
     bool Preview(const ReportPage& page, const QString& pdfFolder, QWidget* parent = nullptr);
 
+    // The content as the last fill left it.
+    const ReportPage& Page() const { return page_; }
     bool Previewing() const;
     TFrmPreview* OpenPreview() const;
     QPrinter& Printer() { return *printer_; }
 
 private:
     std::unique_ptr<QPrinter> printer_;
+    ReportPage page_;
     QPointer<TFrmPreview> preview_;
 };

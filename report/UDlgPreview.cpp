@@ -20,13 +20,15 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <qcustomplot.h>
 
 PreviewSeams& PreviewDialogs() {
     static PreviewSeams seams{
-        [](QWidget* parent, QPrinter& printer) {
+        [](QWidget* parent, QPrinter& printer, int pages) {
             QPrintDialog dialog(&printer, parent);
             dialog.setOption(QAbstractPrintDialog::PrintPageRange);
+            dialog.setMinMax(1, pages);
             return dialog.exec() == QDialog::Accepted;
         },
         [](QWidget* parent, const QString& proposed) {
@@ -36,6 +38,16 @@ PreviewSeams& PreviewDialogs() {
         [] { return !QPrinterInfo::availablePrinterNames().isEmpty(); },
     };
     return seams;
+}
+
+void LimitPageRange(QPrinter& printer, int pages) {
+    if (printer.printRange() != QPrinter::PageRange)
+        return;
+    pages = std::max(pages, 1);
+    const int from = std::clamp(printer.fromPage(), 1, pages);
+    const int to = std::clamp(printer.toPage(), from, pages);
+    if (from != printer.fromPage() || to != printer.toPage())
+        printer.setFromTo(from, to);
 }
 
 TFrmPreview::TFrmPreview(const ReportPage& page, QPrinter& settings, const QString& pdfFolder,
@@ -182,19 +194,25 @@ bool TFrmPreview::PrinterThere() {
     return false;
 }
 
+int TFrmPreview::Pages() const {
+    return std::max(TotalPages, 1);
+}
+
 void TFrmPreview::tbPrinterSetupClick() {
-    if (PrinterThere())
-        PreviewDialogs().printSetup(this, settings_);
+    if (!PrinterThere())
+        return;
+    // The dialog shows the report's paper, and only the pages there are.
+    PrepareReportPrinter(settings_, page_);
+    if (PreviewDialogs().printSetup(this, settings_, Pages()))
+        LimitPageRange(settings_, Pages());
 }
 
 void TFrmPreview::tbPrinterClick() {
     if (!PrinterThere())
         return;
-    settings_.setDocName(page_.title);
-    settings_.setFullPage(true);
-    // The page is the report's one page; a range that leaves it out prints nothing.
-    if (settings_.printRange() == QPrinter::PageRange && settings_.fromPage() > 1)
-        return;
+    // Whatever paper the printer was left at, the report is an A4 page.
+    PrepareReportPrinter(settings_, page_);
+    LimitPageRange(settings_, Pages());
     QCPPainter painter;
     if (!painter.begin(&settings_)) {
         ShowMessage(QStringLiteral("打印失败！"), MsgIcon::Warning);

@@ -12,15 +12,20 @@ class QToolButton;
 
 // What the preview asks the system for; tests replace these.
 struct PreviewSeams {
-    // The print-setup dialog on `printer`: true when confirmed (the dialog
-    // stores its choices in the printer), false and untouched when cancelled.
-    std::function<bool(QWidget* parent, QPrinter& printer)> printSetup;
+    // The print-setup dialog on `printer`, its page range within 1..`pages`:
+    // true when confirmed (the dialog stores its choices in the printer),
+    // false and untouched when cancelled.
+    std::function<bool(QWidget* parent, QPrinter& printer, int pages)> printSetup;
     // The PDF file to write, proposed `proposed`; empty when cancelled.
     std::function<QString(QWidget* parent, const QString& proposed)> pdfPath;
     // Whether the system has a printer at all.
     std::function<bool()> hasPrinter;
 };
 PreviewSeams& PreviewDialogs();
+
+// Keeps a printer's page range within 1..`pages`: a range beyond the last
+// page becomes the last, so a print never leaves out every page.
+void LimitPageRange(QPrinter& printer, int pages);
 
 // The report's preview: zoom, page navigation, printer setup, printing, a
 // PDF of the page and closing. Destroyed when closed.
@@ -57,6 +62,7 @@ public:
 private:
     void PagesAvailable();
     void GoTo(int page);
+    int Pages() const; // the pages a print may choose from
     bool PrinterThere();
 
     ReportPage page_;

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr double kMargin = 10; // on all four sides
+constexpr double kMargin = kReportMarginMm;
 constexpr double kBandWidth = 190;
 constexpr double kTitleBand = 9.3;
 constexpr double kFooterBand = 19.1;

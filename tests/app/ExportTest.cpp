@@ -192,3 +192,46 @@ TEST_F(ExportTest, FailuresAreTold) {
     EXPECT_TRUE(messages[0].contains(u"t.bmp")) << messages[0].toStdString();
     EXPECT_TRUE(window->BtnExport->isEnabled());
 }
+
+// A document that cannot be put where it was asked for is told before the
+// progress window opens, and nothing is left there.
+TEST_F(ExportTest, ADocumentThatCannotBeWrittenIsToldBeforeAnyProgress) {
+    struct Case {
+        const char* what;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"a folder of that name", "shelf.docx"},
+        {"no such folder", "nowhere/r.docx"},
+        {"a file as its folder", "t.cty/r.docx"},
+    };
+    QDir().mkdir(FilePath("shelf.docx"));
+    bool progressShown = false;
+    SetMessageSink([&](const QString& text, MsgIcon icon) {
+        messages << text;
+        icons.push_back(icon);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            progressShown |= qobject_cast<TFrmProcess*>(w) && w->isVisible();
+    });
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        messages.clear();
+        icons.clear();
+        tips.clear();
+        progressShown = false;
+        answer = FilePath(c.name);
+        ExportWatched(0);
+        EXPECT_EQ(messages, QStringList{QStringLiteral("系统操作发生意外！")});
+        EXPECT_EQ(icons, std::vector<MsgIcon>{MsgIcon::Warning});
+        EXPECT_FALSE(progressShown) << "the message comes before the progress window";
+        EXPECT_TRUE(tips.isEmpty()) << tips.join(u' ').toStdString();
+        EXPECT_TRUE(opened.isEmpty());
+        EXPECT_TRUE(window->BtnExport->isEnabled());
+    }
+    EXPECT_TRUE(QFileInfo(FilePath("shelf.docx")).isDir());
+    EXPECT_FALSE(QFileInfo::exists(FilePath("nowhere")));
+    EXPECT_EQ(QDir(folder.path())
+                  .entryList(QStringList{QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden),
+              QStringList{})
+        << "no staged file left behind";
+}

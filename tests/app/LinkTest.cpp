@@ -149,9 +149,9 @@ TEST_F(LinkTest, PrintShowsTheWindowsReportUntilThePreviewCloses) {
         EXPECT_EQ(page.Text("qrlAR1")->text, shown.boxes[4]);
         EXPECT_EQ(page.Text("qrlUser")->text, u"Li");
         const int requests = int(front->Requests().size());
-        window->BtnPrint->click(); // returns at once
+        window->BtnPrint->click(); // refills the report, starts no second preview
         EXPECT_EQ(window->QRMain->OpenPreview(), preview);
-        EXPECT_EQ(int(front->Requests().size()), requests) << "no brand query either";
+        EXPECT_EQ(int(front->Requests().size()), requests + 1) << "the brand is asked again";
         checked = true;
         preview->tbExit->click();
     });
@@ -160,4 +160,55 @@ TEST_F(LinkTest, PrintShowsTheWindowsReportUntilThePreviewCloses) {
     EXPECT_FALSE(window->QRMain->Previewing());
     EXPECT_EQ(UDataCenter().link.Brand, 2);
     EXPECT_TRUE(messages.isEmpty());
+}
+
+// "打印" with a preview open: the brand is asked and the report refilled from
+// what the window shows now, while the open preview keeps its page and no
+// second one starts.
+TEST_F(LinkTest, PrintWithAPreviewOpenAsksTheBrandAndRefillsTheReport) {
+    SimConfig config;
+    config.brand = 2;
+    StartTester(config);
+    answer = WriteTest("t.cty");
+    window->BtnOpen->click();
+    struct Case {
+        const char* what;
+        bool testerThere;
+        const char* user;
+        const char* maker;
+        int brand;
+    };
+    const Case cases[] = {
+        {"the tester answers", true, "Wang", "Borvincorp", 2},
+        {"the tester is gone", false, "Zhao", "", 0},
+    };
+    int previews = 0;
+    QTimer::singleShot(0, window.get(), [&] {
+        TFrmPreview* preview = window->QRMain->OpenPreview();
+        ASSERT_NE(preview, nullptr);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.what);
+            if (!c.testerThere)
+                front->Stop();
+            front->ClearRequests();
+            SetQuietly(window->EdtUser, QString::fromLatin1(c.user));
+            window->BtnPrint->click();
+            EXPECT_EQ(Wire(), c.testerThere ? QStringList{QStringLiteral("F0 00 00 00 00 00 00 00")}
+                                            : QStringList{});
+            EXPECT_EQ(UDataCenter().link.Brand, c.brand) << "the brand was asked";
+            const ReportPage& filled = window->QRMain->Page();
+            EXPECT_EQ(filled.Text("qrlUser")->text, QString::fromLatin1(c.user)) << "refilled";
+            EXPECT_EQ(filled.Text("QRLCoop")->text, QString::fromLatin1(c.maker));
+            EXPECT_EQ(window->QRMain->OpenPreview(), preview);
+            EXPECT_EQ(preview->Page().Text("qrlUser")->text, u"Li") << "the shown page stays";
+            EXPECT_EQ(preview->Page().Text("QRLCoop")->text, u"Borvincorp");
+        }
+        for (QWidget* w : QApplication::topLevelWidgets())
+            previews += qobject_cast<TFrmPreview*>(w) != nullptr;
+        preview->tbExit->click();
+    });
+    window->BtnPrint->click();
+    EXPECT_EQ(previews, 1);
+    EXPECT_FALSE(window->QRMain->Previewing());
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u' ').toStdString();
 }
