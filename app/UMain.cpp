@@ -74,8 +74,7 @@ TFrmMain::TFrmMain(const QString& programFolder, QWidget* parent)
 
     StatusPanels[0]->setText(QStringLiteral("设备已断开！"));
     LoadSettings(QDir(programFolder_).filePath(kSettingsFileName));
-    dc_.link.Connected = false;
-    dc_.link.Brand = 1;
+    tester_ = Tester(CommSettingsOf(dc_.settings)); // not connected, brand 1
     LockParamPanel();
     FillParamPanel();
     QRMain = std::make_unique<TQRMain>();

@@ -2,6 +2,7 @@
 
 #include "Layout.h"
 #include "ShownTest.h"
+#include "Tester.h"
 
 #include <QMainWindow>
 #include <array>
@@ -18,6 +19,7 @@ class QRadioButton;
 class QToolButton;
 class TQRMain;
 class TWaveChart;
+struct LiveResult;
 struct DataCenter;
 
 // The main window: commands, the parameter panel, the chart with its
@@ -52,6 +54,9 @@ public:
     void BtnTestClick();
     void BtnSampleDataClick();
     void BtnSetCommClick();
+    // The tester of the communication settings; a change of the settings
+    // brings a new transport, and the link state goes along.
+    Tester& Link();
 
     // Commands
     void BtnOpenClick();
@@ -116,10 +121,13 @@ private:
     void SamplePointChanged();
     void SampleTimeChanged();
     void InvertedClick();
+    // The messages of a parameter step; true when the tester took them.
+    bool ParamsTaken(const LiveResult& sent);
     void PostKey(int key);
     int ChosenMarker() const; // 0..3, -1 when none
 
     DataCenter& dc_;
+    Tester tester_;
     QString programFolder_;
     LayoutMetrics layout_;
     bool layoutReady_ = false;

@@ -4,10 +4,8 @@
 #include "Helpers.h"
 #include "IdentifyTester.h"
 #include "Identity.h"
+#include "LiveTest.h"
 #include "Message.h"
-#include "Requests.h"
-#include "Responses.h"
-#include "UCommUnit.h"
 #include "UDataCenter.h"
 
 #include <QLabel>
@@ -34,46 +32,55 @@ void TFrmMain::btnUpdateListClick() {
     UnlockParamPanel();
 }
 
+Tester& TFrmMain::Link() {
+    if (tester_.Comm() != CommSettingsOf(dc_.settings))
+        tester_ = Tester(CommSettingsOf(dc_.settings), tester_.State());
+    return tester_;
+}
+
 bool TFrmMain::Connect() {
-    const std::optional<TesterIdentity> identity = IdentifyTester();
+    const std::optional<TesterIdentity> identity = IdentifyTester(Link());
     if (!identity) {
-        dc_.link.Connected = false;
+        tester_.State().Connected = false;
         StatusPanels[0]->setText(kDisconnected);
         ShowMessage(kDisconnected, MsgIcon::Warning);
         return false;
     }
     // The brand is asked again before printing; connecting leaves it.
     StatusPanels[0]->setText(identity->text + kConnected);
-    dc_.link.Connected = true;
+    tester_.State().Connected = true;
     return true;
 }
 
 void TFrmMain::QueryBrand() {
-    dc_.link.Brand = 0;
-    const std::optional<TesterIdentity> identity = IdentifyTester();
+    LinkState& link = Link().State();
+    link.Brand = 0;
+    const std::optional<TesterIdentity> identity = IdentifyTester(tester_);
     if (!identity) {
-        if (dc_.settings.giCommStyle != 0) {
-            dc_.link.Connected = false;
+        if (!tester_.OverUsb()) {
+            link.Connected = false;
             StatusPanels[0]->setText(kDisconnected);
         }
         return;
     }
-    dc_.link.Brand = identity->brand;
+    link.Brand = identity->brand;
     StatusPanels[0]->setText(identity->text + kConnected);
 }
 
 bool TFrmMain::SendParams() {
-    if (!dc_.link.Connected) {
+    if (!Link().State().Connected) {
         ShowMessage(QStringLiteral("通讯失败！请确保设备连接正确！"), MsgIcon::Error);
         return false;
     }
-    QByteArray response;
-    if (!Transact(SetParamsRequest(dc_.record.params, dc_.record.params.iSeriesType), response)) {
+    // The parameter step of a live test, alone.
+    LiveTest params(tester_, dc_.record, WindowPace(), WindowRules());
+    return ParamsTaken(params.Step());
+}
+
+bool TFrmMain::ParamsTaken(const LiveResult& sent) {
+    if (sent.failure == LiveFailure::NoAnswer)
         ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Error);
-        return false;
-    }
-    if (IsAck(response))
-        return true;
-    ShowMessage(QStringLiteral("发送参数失败！"), MsgIcon::Error);
-    return false;
+    else if (sent.Failed())
+        ShowMessage(QStringLiteral("发送参数失败！"), MsgIcon::Error);
+    return !sent.Failed();
 }

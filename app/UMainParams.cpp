@@ -5,6 +5,7 @@
 #include "Helpers.h"
 #include "Message.h"
 #include "ParamLists.h"
+#include "ParamRules.h"
 #include "UDataCenter.h"
 #include "WaveChart.h"
 
@@ -18,7 +19,6 @@
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QToolButton>
-#include <cmath>
 
 namespace {
 
@@ -29,29 +29,6 @@ void Select(QComboBox* box, int index) {
 void Refill(QComboBox* box, const QStringList& items) {
     box->clear();
     box->addItems(items);
-}
-
-// A real number as the panel reads it: held in single precision, then
-// scaled by ten in double and rounded halves to even.
-struct Tenths {
-    bool ok = false;
-    float x = 0;
-    qint64 r = 0;
-};
-
-Tenths ReadTenths(const QString& text) {
-    Tenths t;
-    bool ok = false;
-    t.x = text.trimmed().toFloat(&ok);
-    if (!ok || !std::isfinite(t.x) || std::fabs(double(t.x)) > 1e15)
-        return t;
-    t.r = qint64(std::nearbyint(double(t.x) * 10));
-    t.ok = true;
-    return t;
-}
-
-bool ThresholdInRange(const Tenths& t) {
-    return t.ok && t.r >= 1 && t.x <= 20;
 }
 
 quint8 IndexByte(const QComboBox* box) {
@@ -121,24 +98,23 @@ bool TFrmMain::ReadParamPanel() {
         box->setFocus();
         return false;
     };
-    const Tenths burst = ReadTenths(EdtSampleBurst->text());
-    if (!ThresholdInRange(burst))
+    const std::optional<int> burst = ThresholdTenths(EdtSampleBurst->text());
+    if (!burst)
         return fail(EdtSampleBurst, QStringLiteral("采样触发范围为：0.1--20Ω，请重新输入！"));
-    tp.iSampleBurst = qint32(burst.r);
+    tp.iSampleBurst = *burst;
 
-    bool ok = false;
-    const int points = EdtSamplePoint->text().trimmed().toInt(&ok);
-    if (!ok || points < 0 || points > 255)
+    const std::optional<int> points = PreSamplePoints(EdtSamplePoint->text());
+    if (!points)
         return fail(EdtSamplePoint, QStringLiteral("预采样点范围为：0--255，请重新输入！"));
-    tp.iSamplePoint = points;
+    tp.iSamplePoint = *points;
 
     const QByteArray user = ToGbk(TrimmedText(EdtUser->text()));
-    if (user.size() > 20)
+    if (user.size() > kMaxNameBytes)
         return fail(EdtUser, QStringLiteral("测试人员不得超过20个字符串！"));
     dc_.record.strTestUser.Set(user);
 
     const QByteArray place = ToGbk(TrimmedText(EdtAddr->text()));
-    if (place.size() > 20)
+    if (place.size() > kMaxNameBytes)
         return fail(EdtAddr, QStringLiteral("测试地点不得超过20个字符串！"));
     dc_.record.strTestAdd.Set(place);
     return true;
@@ -146,7 +122,7 @@ bool TFrmMain::ReadParamPanel() {
 
 void TFrmMain::SampleBurstChanged() {
     // An incomplete or out-of-range entry raises nothing while it is typed.
-    if (paramsReady_ && ThresholdInRange(ReadTenths(EdtSampleBurst->text())))
+    if (paramsReady_ && ThresholdTenths(EdtSampleBurst->text()))
         ParamChanged();
 }
 
@@ -163,9 +139,8 @@ void TFrmMain::SamplePointChanged() {
 void TFrmMain::SampleTimeChanged() {
     if (!timeFocused_)
         return;
-    const Tenths t = ReadTenths(EdtSampleTime->text());
-    if (t.ok)
-        EdtSamplePoint->setText(QString::number(t.r));
+    if (const std::optional<qint64> tenths = TenthsOf(EdtSampleTime->text()))
+        EdtSamplePoint->setText(QString::number(*tenths));
     ParamChanged();
 }
 

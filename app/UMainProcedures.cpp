@@ -3,49 +3,51 @@
 #include "UMain.h"
 
 #include "HistoryUpload.h"
+#include "LiveTest.h"
 #include "Message.h"
-#include "Requests.h"
-#include "Responses.h"
 #include "RunTest.h"
-#include "UCommUnit.h"
 #include "UDataCenter.h"
 #include "UDlgSetComm.h"
 
 #include <QThread>
 
 void TFrmMain::BtnTestClick() {
-    if (!ReadParamPanel() || !SendParams())
+    if (!ReadParamPanel())
+        return;
+    if (!Link().State().Connected) {
+        ShowMessage(QStringLiteral("通讯失败！请确保设备连接正确！"), MsgIcon::Error);
+        return;
+    }
+    LiveTest live(tester_, dc_.record, WindowPace(), WindowRules());
+    if (!ParamsTaken(live.Step()))
         return;
     LockParamPanel(); // until "新建测试"
-    QByteArray response;
-    const bool started = Transact(StartChargeRequest(), response);
-    if (!started) {
+    const LiveResult started = live.Step();
+    if (started.failure == LiveFailure::NoAnswer) {
         ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Error);
         // The request may have reached the tester and started the charge
         // even though its answer was lost: stop it all the same, quietly.
-        if (RequestMayHaveArrived()) {
-            QByteArray stopResponse;
-            Transact(StopRequest(), stopResponse);
-            QThread::msleep(1000);
-        }
+        if (live.Next() == LiveStep::Stop)
+            QThread::msleep(quint64(live.Step().delayMs));
         return;
     }
-    if (IsAck(response))
-        RunTest(this, dc_.record, [this] {
+    if (started.Failed())
+        ShowMessage(QStringLiteral("开始充电失败！"), MsgIcon::Error);
+    else
+        RunTest(this, live, [this] {
             RedrawChart();
             ShowResults();
         });
-    else
-        ShowMessage(QStringLiteral("开始充电失败！"), MsgIcon::Error);
-    QByteArray stopResponse;
-    if (!Transact(StopRequest(), stopResponse))
+    live.Interrupt(); // whatever the trigger wait left: the stop is next
+    const LiveResult stopped = live.Step();
+    if (stopped.Failed())
         ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Error);
     // The tester needs a moment after the stop; it gets it without our events.
-    QThread::msleep(1000);
+    QThread::msleep(quint64(stopped.delayMs));
 }
 
 void TFrmMain::BtnSampleDataClick() {
-    UploadFromHistory(this, dc_.record, [this] {
+    UploadFromHistory(this, Link(), dc_.record, [this] {
         LockParamPanel();
         RedrawChart();
         ShowResults();

@@ -28,6 +28,6 @@ ShownTest TFrmMain::ShownNow() const {
     shown.inverted = cbInverted->isChecked();
     const SystemSettings& s = dc_.settings;
     shown.color = {s.gRColor, s.gGColor, s.gBColor};
-    shown.brand = dc_.link.Brand;
+    shown.brand = tester_.State().Brand;
     return shown;
 }

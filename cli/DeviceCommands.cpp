@@ -9,7 +9,7 @@
 #include "ProgramFolder.h"
 #include "Responses.h"
 #include "SiBridge.h"
-#include "StoredTests.h"
+#include "StoredTestUpload.h"
 #include "TerminalText.h"
 #include "TestFile.h"
 #include "UCommUnit.h"
@@ -23,22 +23,17 @@ namespace {
 
 const char kPhaseNames[][8] = {"header", "phase A", "phase B", "phase C"};
 
-bool OverUsb() {
-    return UDataCenter().settings.giCommStyle == 0;
-}
-
-QString LinkText() {
-    const SystemSettings& settings = UDataCenter().settings;
-    if (OverUsb())
+QString LinkText(const Tester& tester) {
+    if (tester.OverUsb())
         return QStringLiteral("USB");
     return QStringLiteral("COM%1 at %2 bit/s")
-        .arg(std::clamp(settings.giCommPort & 0xFF, 1, 16))
-        .arg(BaudFromIndex(quint32(settings.giBaudRate)));
+        .arg(std::clamp(tester.Comm().port & 0xFF, 1, 16))
+        .arg(BaudFromIndex(quint32(tester.Comm().baudIndex)));
 }
 
 // Why the last exchange failed, as far as the link can tell.
-QString FailureText() {
-    if (OverUsb()) {
+QString FailureText(const Tester& tester) {
+    if (tester.OverUsb()) {
         if (BridgeLibraryFile().isEmpty())
             return QStringLiteral("the USB bridge library %1 was not found")
                 .arg(BridgeLibraryName());
@@ -46,7 +41,7 @@ QString FailureText() {
             return QStringLiteral("no USB device is connected");
         return QStringLiteral("no complete answer over USB");
     }
-    switch (UDataCenter().link.LinkError) {
+    switch (tester.State().LinkError) {
     case kLinkNoPort:
     case kLinkOpenFailed:
         return QStringLiteral("the port could not be opened");
@@ -59,47 +54,48 @@ QString FailureText() {
 
 } // namespace
 
-int LinkFailed(std::FILE* err, const QString& what) {
-    Print(
-        err,
-        QStringLiteral("oltc-cli: 通讯失败！ %1: %2 (%3)\n").arg(what, FailureText(), LinkText()));
+int LinkFailed(std::FILE* err, const Tester& tester, const QString& what) {
+    Print(err, QStringLiteral("oltc-cli: 通讯失败！ %1: %2 (%3)\n")
+                   .arg(what, FailureText(tester), LinkText(tester)));
     return kExitLinkFailed;
 }
 
 namespace {
 
-int Identify(std::FILE* out, std::FILE* err) {
-    const auto identity = IdentifyTester();
+int Identify(Tester& tester, std::FILE* out, std::FILE* err) {
+    const auto identity = IdentifyTester(tester);
     if (!identity)
-        return LinkFailed(err, OverUsb() ? QStringLiteral("reading the USB device string")
-                                         : QStringLiteral("identify"));
+        return LinkFailed(err, tester,
+                          tester.OverUsb() ? QStringLiteral("reading the USB device string")
+                                           : QStringLiteral("identify"));
     Print(out, QStringLiteral("%1\t%2\n").arg(identity->code).arg(identity->text));
     return kExitOk;
 }
 
 // The number of stored tests the tester offers, at most 100.
-bool StoredCount(std::FILE* err, int& listed) {
-    int count = 0;
-    if (!ReadStoredCount(count))
+bool ListedCount(Tester& tester, std::FILE* err, int& listed) {
+    const std::optional<StoredCount> count = ReadStoredCount(tester);
+    if (!count)
         return false;
-    listed = std::min(count, kMaxStoredTests);
-    if (count > kMaxStoredTests)
+    listed = count->listed;
+    if (count->held > listed)
         Print(err, QStringLiteral("oltc-cli: the tester holds %1 tests; only the first %2 are "
                                   "reachable\n")
-                       .arg(count)
-                       .arg(kMaxStoredTests));
+                       .arg(count->held)
+                       .arg(listed));
     return true;
 }
 
-int History(std::FILE* out, std::FILE* err) {
+int History(Tester& tester, std::FILE* out, std::FILE* err) {
     int listed = 0;
-    if (!StoredCount(err, listed))
-        return LinkFailed(err, QStringLiteral("the number of stored tests"));
+    if (!ListedCount(tester, err, listed))
+        return LinkFailed(err, tester, QStringLiteral("the number of stored tests"));
     for (int k = 1; k <= listed; ++k) {
-        HistoryEntry entry;
-        if (!ReadStoredEntry(k, entry))
-            return LinkFailed(err, QStringLiteral("stored test %1 of %2").arg(k).arg(listed));
-        Print(out, QStringLiteral("%1\t%2\t%3\n").arg(k).arg(StepText(entry.step), entry.time));
+        const std::optional<HistoryEntry> entry = ReadStoredEntry(tester, k);
+        if (!entry)
+            return LinkFailed(err, tester,
+                              QStringLiteral("stored test %1 of %2").arg(k).arg(listed));
+        Print(out, QStringLiteral("%1\t%2\t%3\n").arg(k).arg(StepText(entry->step), entry->time));
     }
     return kExitOk;
 }
@@ -116,8 +112,8 @@ TestRecord BlankRecord() {
 
 // Uploads stored test k with a progress line; the stamp of its header goes
 // to `stamp`.
-bool FetchOne(int k, const QString& label, TestRecord& record, QByteArray& stamp, std::FILE* err,
-              int& failedBlock) {
+bool FetchOne(Tester& tester, int k, const QString& label, TestRecord& record, QByteArray& stamp,
+              std::FILE* err, int& failedBlock) {
     Print(err, QStringLiteral("\r%1: %2 ").arg(label, kPhaseNames[0]));
     const auto progress = [&](int block, QByteArrayView response) {
         if (block == 0)
@@ -125,13 +121,15 @@ bool FetchOne(int k, const QString& label, TestRecord& record, QByteArray& stamp
         Print(err, block < 3 ? QStringLiteral("\r%1: %2 ").arg(label, kPhaseNames[block + 1])
                              : QStringLiteral("\r%1: done    \n").arg(label));
     };
-    if (FetchStoredTest(k, record, progress, &failedBlock))
+    StoredTestUpload upload(tester, k, record);
+    if (upload.Run(progress))
         return true;
+    failedBlock = upload.Block();
     Print(err, QStringLiteral("\n"));
     return false;
 }
 
-int FetchTo(const DeviceOptions& options, std::FILE* err) {
+int FetchTo(Tester& tester, const DeviceOptions& options, std::FILE* err) {
     if (QString why; !CanWriteTarget(options.output, &why)) {
         Print(
             err,
@@ -139,8 +137,8 @@ int FetchTo(const DeviceOptions& options, std::FILE* err) {
         return kExitFailed;
     }
     int listed = 0;
-    if (!StoredCount(err, listed))
-        return LinkFailed(err, QStringLiteral("the number of stored tests"));
+    if (!ListedCount(tester, err, listed))
+        return LinkFailed(err, tester, QStringLiteral("the number of stored tests"));
     if (options.entry > listed) {
         Print(err, QStringLiteral("oltc-cli fetch: no stored test %1; the tester offers %2\n")
                        .arg(options.entry)
@@ -151,10 +149,11 @@ int FetchTo(const DeviceOptions& options, std::FILE* err) {
     QByteArray stamp;
     int failedBlock = 0;
     const QString label = QStringLiteral("fetch %1").arg(options.entry);
-    if (!FetchOne(options.entry, label, record, stamp, err, failedBlock))
-        return LinkFailed(err, QStringLiteral("%1 of stored test %2")
-                                   .arg(kPhaseNames[failedBlock])
-                                   .arg(options.entry));
+    if (!FetchOne(tester, options.entry, label, record, stamp, err, failedBlock))
+        return LinkFailed(err, tester,
+                          QStringLiteral("%1 of stored test %2")
+                              .arg(kPhaseNames[failedBlock])
+                              .arg(options.entry));
     QString error;
     if (!WriteTestFile(options.output, record, &error)) {
         Print(err, QStringLiteral("oltc-cli fetch: %1 could not be written: %2\n")
@@ -164,23 +163,24 @@ int FetchTo(const DeviceOptions& options, std::FILE* err) {
     return kExitOk;
 }
 
-int FetchAll(const DeviceOptions& options, std::FILE* out, std::FILE* err) {
+int FetchAll(Tester& tester, const DeviceOptions& options, std::FILE* out, std::FILE* err) {
     if (QString why; !MakeFolders(options.folder, &why)) {
         Print(err, QStringLiteral("oltc-cli fetch: folder %1 could not be made: %2\n")
                        .arg(options.folder, why));
         return kExitFailed;
     }
     int listed = 0;
-    if (!StoredCount(err, listed))
-        return LinkFailed(err, QStringLiteral("the number of stored tests"));
+    if (!ListedCount(tester, err, listed))
+        return LinkFailed(err, tester, QStringLiteral("the number of stored tests"));
     for (int k = 1; k <= listed; ++k) {
         TestRecord record = BlankRecord();
         QByteArray stamp;
         int failedBlock = 0;
         const QString label = QStringLiteral("fetch %1/%2").arg(k).arg(listed);
-        if (!FetchOne(k, label, record, stamp, err, failedBlock))
+        if (!FetchOne(tester, k, label, record, stamp, err, failedBlock))
             return LinkFailed(
-                err, QStringLiteral("%1 of stored test %2").arg(kPhaseNames[failedBlock]).arg(k));
+                err, tester,
+                QStringLiteral("%1 of stored test %2").arg(kPhaseNames[failedBlock]).arg(k));
         const QByteArray content = EncodeTestFile(record);
         // The free name is claimed: another run into the folder takes the next.
         ClaimedName claim;
@@ -213,9 +213,10 @@ int FetchAll(const DeviceOptions& options, std::FILE* out, std::FILE* err) {
 int RunDeviceCommand(const DeviceOptions& options, std::FILE* out, std::FILE* err) {
     LoadSettings(SettingsPath());
     ApplyLinkOptions(options, UDataCenter().settings);
+    Tester tester(CommSettingsOf(UDataCenter().settings));
     if (options.command == u"identify")
-        return Identify(out, err);
+        return Identify(tester, out, err);
     if (options.command == u"history")
-        return History(out, err);
-    return options.all ? FetchAll(options, out, err) : FetchTo(options, err);
+        return History(tester, out, err);
+    return options.all ? FetchAll(tester, options, out, err) : FetchTo(tester, options, err);
 }

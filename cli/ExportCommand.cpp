@@ -2,6 +2,7 @@
 
 #include "ChartPicture.h"
 #include "Document.h"
+#include "ExitCodes.h"
 #include "ExportActions.h"
 #include "FileTarget.h"
 #include "NativeFile.h"
@@ -102,7 +103,7 @@ int RunExport(const ExportOptions& options, std::FILE* out, std::FILE* err) {
         if (QString why; !MakeFolders(options.directory, &why)) {
             fail(
                 QStringLiteral("%1: cannot make the folder: %2").arg(name(options.directory), why));
-            return 1;
+            return kExitFailed;
         }
     }
     QString templatePath;
@@ -111,7 +112,7 @@ int RunExport(const ExportOptions& options, std::FILE* out, std::FILE* err) {
         if (templatePath.isEmpty()) {
             fail(QStringLiteral("系统数据已遭到破坏！ 请重新安装系统！ (no %1)")
                      .arg(QDir(ProgramFolder()).filePath(QStringLiteral("Model/Model.pat"))));
-            return 1;
+            return kExitFailed;
         }
     }
 
@@ -159,7 +160,7 @@ int RunExport(const ExportOptions& options, std::FILE* out, std::FILE* err) {
                 status = 1;
             // A template that does not match fails every file alike.
             if (result.code == ExportResult::TemplateMismatch)
-                return 1;
+                return kExitFailed;
             continue;
         }
         claim.Keep();

@@ -1,7 +1,6 @@
 #include "LiveOptions.h"
 
 #include <QRegularExpression>
-#include <cmath>
 
 namespace {
 
@@ -30,7 +29,7 @@ const ParamOption kParamOptions[] = {
     {"--filter", &LiveOptions::filter, 3, "filter depth index"},
     {"--charge", &LiveOptions::charge, 19, "charge time index (0 manual, k: 5k s)"},
     {"--waveform", &LiveOptions::waveform, 1, "waveform type"},
-    {"--presample", &LiveOptions::preSample, 255, "pre-sample length in points"},
+    {"--presample", &LiveOptions::preSample, kMaxPreSamplePoints, "pre-sample length in points"},
 };
 
 // One field of the settings file that no option replaced: it must be one
@@ -68,21 +67,6 @@ QByteArray LiveUsage() {
            "  --usb            the USB bridge instead of the serial port\n"
            "  Exit codes: 0 done, 1 the file could not be written, 2 bad arguments,\n"
            "  3 the tester failed or refused, or no operation was captured.\n";
-}
-
-std::optional<int> ThresholdTenths(const QString& text) {
-    static const QRegularExpression number(QStringLiteral("^(\\d+\\.?\\d*|\\.\\d+)$"));
-    const QString trimmed = text.trimmed();
-    if (!number.match(trimmed).hasMatch())
-        return std::nullopt;
-    bool ok = false;
-    const float x = trimmed.toFloat(&ok);
-    if (!ok || !std::isfinite(x) || x > 20.0f)
-        return std::nullopt;
-    const double r = std::nearbyint(double(x) * 10.0);
-    if (r < 1)
-        return std::nullopt;
-    return int(r);
 }
 
 std::optional<QString> ParseLiveArgs(const QStringList& args, LiveOptions& options) {
@@ -158,7 +142,7 @@ std::optional<QString> ApplyParamOptions(const LiveOptions& options, TestParams&
         CheckField("iSampleLength", params.iSampleLength, 3, "--filter"),
         CheckField("iChargeTime", params.iChargeTime, 19, "--charge"),
         CheckField("iSeriesType", params.iSeriesType, 1, "--waveform"),
-        CheckField("iSamplePoint", params.iSamplePoint, 255, "--presample"),
+        CheckField("iSamplePoint", params.iSamplePoint, kMaxPreSamplePoints, "--presample"),
     };
     for (const auto& e : errors)
         if (e)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DeviceOptions.h"
+#include "ParamRules.h"
 #include "TestRecord.h"
 
 #include <QString>
@@ -23,10 +24,6 @@ struct LiveOptions {
 
 // Parses the arguments after "live"; the error text when they are wrong.
 std::optional<QString> ParseLiveArgs(const QStringList& args, LiveOptions& options);
-
-// The trigger threshold as the parameter panel reads it: x in ohm held in
-// single precision, round(x * 10) with halves to even, 1..200 and x <= 20.
-std::optional<int> ThresholdTenths(const QString& text);
 
 // The settings file's parameters with the options applied, as the parameter
 // panel would hold them; the error text when a value is outside its list.

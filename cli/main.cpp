@@ -1,5 +1,6 @@
 #include "ChartStyle.h"
 #include "DeviceCommands.h"
+#include "ExitCodes.h"
 #include "ExportCommand.h"
 #include "FileNames.h"
 #include "LiveCommand.h"
@@ -55,7 +56,7 @@ int Finish(int status) {
     const int code = FirstWriteError(stdout) != 0 ? FirstWriteError(stdout) : errno;
     Write(stderr, "oltc-cli: standard output could not be written" +
                       (code != 0 ? ": " + TerminalBytes(SystemReason(code)) : QByteArray()) + "\n");
-    return status == 0 ? 1 : status;
+    return status == kExitOk ? kExitFailed : status;
 }
 
 int Dispatch(int argc, char** argv);
@@ -74,21 +75,21 @@ int Dispatch(int argc, char** argv) {
         args << FileNameFromNative(argv[i]); // a file name keeps its bytes
     if (args.isEmpty()) {
         Write(stderr, kUsage);
-        return 2;
+        return kExitUsage;
     }
     const QString command = args.takeFirst();
     if (command == u"--version") {
         Write(stdout, "oltc-cli " OLTC_VERSION "\n");
-        return 0;
+        return kExitOk;
     }
     if (command == u"--help" || command == u"-h" || command == u"help") {
         Write(stdout, kUsage);
-        return 0;
+        return kExitOk;
     }
     if (command == u"show") {
         if (args.contains(u"--help")) {
             Write(stdout, ShowUsage());
-            return 0;
+            return kExitOk;
         }
         QByteArray out, err;
         const int status = RunShow(args, out, err, IsTerminal(stdout), IsTerminal(stderr));
@@ -99,7 +100,7 @@ int Dispatch(int argc, char** argv) {
     if (command == u"identify" || command == u"history" || command == u"fetch") {
         if (args.contains(u"--help")) {
             Write(stdout, DeviceUsage(command));
-            return 0;
+            return kExitOk;
         }
         DeviceOptions options;
         if (const auto error = ParseDeviceArgs(command, args, options)) {
@@ -116,7 +117,7 @@ int Dispatch(int argc, char** argv) {
     if (command == u"live") {
         if (args.contains(u"--help")) {
             Write(stdout, LiveUsage());
-            return 0;
+            return kExitOk;
         }
         LiveOptions options;
         if (const auto error = ParseLiveArgs(args, options)) {
@@ -129,12 +130,12 @@ int Dispatch(int argc, char** argv) {
     if (command == u"report") {
         if (args.contains(u"--help")) {
             Write(stdout, ReportUsage());
-            return 0;
+            return kExitOk;
         }
         ReportOptions options;
         if (const auto error = ParseReportArgs(args, options)) {
             Write(stderr, "oltc-cli report: " + TerminalBytes(*error) + "\n" + ReportUsage());
-            return 2;
+            return kExitUsage;
         }
         RemoveUnfinishedOnSignals();
         return RunDrawing(argc, argv, [&] { return RunReport(options, stdout, stderr); });
@@ -142,7 +143,7 @@ int Dispatch(int argc, char** argv) {
     if (command == u"export") {
         if (args.contains(u"--help")) {
             Write(stdout, ExportUsage());
-            return 0;
+            return kExitOk;
         }
         ExportOptions options;
         if (const auto error = ParseExportArgs(args, options)) {
@@ -161,7 +162,7 @@ int Dispatch(int argc, char** argv) {
         });
     }
     Write(stderr, "oltc-cli: unknown command " + TerminalBytes(command) + "\n" + kUsage);
-    return 2;
+    return kExitUsage;
 }
 
 } // namespace

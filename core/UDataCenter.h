@@ -3,21 +3,12 @@
 #include "Settings.h"
 #include "TestRecord.h"
 
-// State of the link to the tester.
-struct LinkState {
-    bool Connected = false;
-    int Brand = 1; // 0 none, 1 "Aulex", 2 "Borvin"
-    void* UsbHandle = nullptr;
-    int LinkError = 0; // outcome of the last serial transaction
-};
-
-// The process-wide state: the one current test, the settings and the link.
-// Touched only by the user-interface thread. The transport choice is
-// settings.giCommStyle.
+// The process-wide state: the one current test and the settings. Touched
+// only by the user-interface thread. The link to the tester is the main
+// window's (its Tester); the transport choice is settings.giCommStyle.
 struct DataCenter {
     TestRecord record;
     SystemSettings settings;
-    LinkState link;
 };
 
 DataCenter& UDataCenter();

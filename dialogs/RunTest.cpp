@@ -1,20 +1,23 @@
 #include "RunTest.h"
 
 #include "Helpers.h"
-#include "TestRecord.h"
+#include "LiveTest.h"
 #include "UDlgCharge.h"
 #include "UDlgSampleData.h"
 
 #include <QPointer>
 
-void RunTest(QWidget* parent, TestRecord& record, std::function<void()> showTest, int rounds) {
-    auto* charge = new TFrmCharge(record.params, parent);
+void RunTest(QWidget* parent, LiveTest& live, std::function<void()> showTest, int rounds) {
+    auto* charge = new TFrmCharge(live, parent);
     charge->setAttribute(Qt::WA_DeleteOnClose);
-    charge->SetChargeTime(record.params.iChargeTime);
-    if (charge->exec() != QDialog::Accepted)
+    charge->SetChargeTime(live.Record().params.iChargeTime);
+    const bool charged = charge->exec() == QDialog::Accepted;
+    live.observer.charge = {};
+    if (!charged)
         return;
+    live.EndCharge();
 
-    QPointer<TFrmSampleData> sample = new TFrmSampleData(record, std::move(showTest), parent);
+    QPointer<TFrmSampleData> sample = new TFrmSampleData(live, std::move(showTest), parent);
     sample->setAttribute(Qt::WA_DeleteOnClose);
     sample->SetTip(QStringLiteral("采样进行中，等待动作分接开关..."));
     sample->SetProcessRange(1, 4);
@@ -31,4 +34,5 @@ void RunTest(QWidget* parent, TestRecord& record, std::function<void()> showTest
     }
     if (sample)
         sample->close();
+    live.observer.captured = {};
 }

@@ -4,9 +4,6 @@
 
 #include "GridCells.h"
 #include "Message.h"
-#include "Requests.h"
-#include "Responses.h"
-#include "UCommUnit.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -27,12 +24,13 @@ constexpr int kColumnWidth = 90;
 
 } // namespace
 
-TFrmCharge::TFrmCharge(const TestParams& params, QWidget* parent)
+TFrmCharge::TFrmCharge(LiveTest& live, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       lblStrtip(new QLabel(this)), SGData(new QTableWidget(this)),
       BtnOk(new QPushButton(QStringLiteral("开始测试"), this)),
       BtnClose(new QPushButton(QStringLiteral("取消"), this)), Timer1(new QTimer(this)),
-      TimerWait(new QTimer(this)), shown_(DrawnPhases(params.iSwitchType, params.iTestMode)) {
+      TimerWait(new QTimer(this)), live_(live),
+      shown_(DrawnPhases(live.Record().params.iSwitchType, live.Record().params.iTestMode)) {
     setWindowTitle(QStringLiteral("充电进行中..."));
 
     SetupFixedGrid(*SGData, kRows, kColumns);
@@ -71,7 +69,8 @@ TFrmCharge::TFrmCharge(const TestParams& params, QWidget* parent)
     connect(BtnOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(BtnClose, &QPushButton::clicked, this, &QDialog::reject);
 
-    Timer1->setInterval(1000);
+    live_.observer.charge = [this](const ChargeStatus& status, int) { ShowStatus(status); };
+    Timer1->setInterval(live_.Timing().chargeSecondMs);
     connect(Timer1, &QTimer::timeout, this, &TFrmCharge::Timer1Timer);
     Timer1->start();
     TimerWait->setInterval(1000);
@@ -87,13 +86,13 @@ void TFrmCharge::SetChargeTime(int index) {
 
 void TFrmCharge::Timer1Timer() {
     Timer1->stop();
-    QByteArray response(kRequestBufferSize, '\0');
-    if (!Transact(ChargeStatusRequest(), response)) {
+    if (live_.Next() != LiveStep::ChargeStatus)
+        return;
+    if (live_.Step().Failed()) {
         // Polling ends here; the operator can still start or cancel.
         ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Error);
         return;
     }
-    ShowStatus(*DecodeChargeStatus(response));
     Timer1->start();
 }
 

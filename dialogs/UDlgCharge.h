@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChargeValues.h"
+#include "LiveTest.h"
 #include "TestRecord.h"
 
 #include <QDialog>
@@ -10,16 +11,18 @@ class QLabel;
 class QPushButton;
 class QTableWidget;
 class QTimer;
-struct ChargeStatus;
 
 // "充电进行中...": polls the tester once a second for the charging voltage
 // and current of each phase and shows them with the resistance and its
 // change. OK ("开始测试", or the end of a timed charge) goes on to the
-// trigger wait; cancel ends the test. Sends nothing on closing.
+// trigger wait; cancel ends the test. Sends nothing on closing. The polls are
+// the charge steps of the live test it is given.
 class TFrmCharge : public QDialog {
     Q_OBJECT
 public:
-    explicit TFrmCharge(const TestParams& params, QWidget* parent = nullptr);
+    // Shows each status poll of `live` from now on; whoever shows the dialog
+    // takes the observer back once it closed.
+    explicit TFrmCharge(LiveTest& live, QWidget* parent = nullptr);
 
     // Index 0 is a manual charge; index k closes the dialog with OK after 5k s.
     void SetChargeTime(int index);
@@ -46,6 +49,7 @@ protected:
 private:
     void ShowValues();
 
+    LiveTest& live_;
     std::array<PhaseReading, 3> readings_{};
     std::array<bool, 3> shown_{};
     int elapsed_ = 0;

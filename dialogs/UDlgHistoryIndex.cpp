@@ -3,10 +3,7 @@
 #include "GridCells.h"
 #include "Helpers.h"
 #include "Message.h"
-#include "Requests.h"
-#include "Responses.h"
-#include "StoredTests.h"
-#include "UCommUnit.h"
+#include "StoredTestUpload.h"
 #include "UDlgProcess.h"
 
 #include <QCloseEvent>
@@ -15,9 +12,9 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-TFrmHistoryIndex::TFrmHistoryIndex(TestRecord& record, std::function<void()> showUploaded,
-                                   QWidget* parent)
-    : QDialog(parent), SGHistoryIndex(new QTableWidget(this)), record_(record),
+TFrmHistoryIndex::TFrmHistoryIndex(Tester& tester, TestRecord& record,
+                                   std::function<void()> showUploaded, QWidget* parent)
+    : QDialog(parent), SGHistoryIndex(new QTableWidget(this)), tester_(tester), record_(record),
       showUploaded_(std::move(showUploaded)) {
     setWindowTitle(QStringLiteral("历史数据"));
     resize(480, 360);
@@ -40,19 +37,19 @@ TFrmHistoryIndex::TFrmHistoryIndex(TestRecord& record, std::function<void()> sho
 }
 
 void TFrmHistoryIndex::SetEntryCount(int n) {
-    entries_ = std::clamp(n, 0, kMaxStoredTests);
+    entries_ = std::max(n, 0);
 }
 
 void TFrmHistoryIndex::FillList() {
     for (int k = 1; k <= entries_; ++k) {
-        HistoryEntry entry;
-        if (!ReadStoredEntry(k, entry)) {
+        const std::optional<HistoryEntry> entry = ReadStoredEntry(tester_, k);
+        if (!entry) {
             ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Warning);
             return;
         }
         SetGridText(*SGHistoryIndex, k, 0, QString::number(k));
-        SetGridText(*SGHistoryIndex, k, 1, StepText(entry.step));
-        SetGridText(*SGHistoryIndex, k, 2, entry.time);
+        SetGridText(*SGHistoryIndex, k, 1, StepText(entry->step));
+        SetGridText(*SGHistoryIndex, k, 2, entry->time);
         listed_ = k;
         // An empty row always follows the last entry.
         SGHistoryIndex->setRowCount(k + 2);
@@ -84,20 +81,19 @@ void TFrmHistoryIndex::UploadEntry(int r) {
     process->SetCountRange(1, 137);
     process->SetProcessRange(1, 3);
     process->show();
-    for (int b = 0; b <= 3; ++b) {
-        QByteArray response(kBlockBufferSize, '\0');
-        if (!Transact(HistoryBlockRequest(quint8(r), quint8(b)), response)) {
+    StoredTestUpload upload(tester_, r, record_);
+    while (!upload.Done()) {
+        const int b = upload.Block();
+        if (!upload.Fetch()) {
             process->close();
             // What the earlier blocks stored stays; the main window is not refreshed.
             ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Error);
             return;
         }
+        // A cancel ends the upload after the block in hand, stored or not.
         if (AdvanceProgress(*process, b, 2))
             break;
-        if (b == 0)
-            StoreHistoryHeader(response, record_);
-        else
-            StoreHistoryPhase(b, response, record_);
+        upload.Store();
         if (AdvanceProgress(*process, b, 3))
             break;
     }

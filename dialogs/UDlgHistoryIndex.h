@@ -4,6 +4,7 @@
 #include <functional>
 
 class QTableWidget;
+class Tester;
 struct TestRecord;
 
 // "历史数据": the tests kept in the tester, with their tap step and time. A
@@ -12,10 +13,10 @@ struct TestRecord;
 class TFrmHistoryIndex : public QDialog {
     Q_OBJECT
 public:
-    TFrmHistoryIndex(TestRecord& record, std::function<void()> showUploaded,
+    TFrmHistoryIndex(Tester& tester, TestRecord& record, std::function<void()> showUploaded,
                      QWidget* parent = nullptr);
 
-    // How many entries to list (at most 100 of the tester's count).
+    // How many entries to list (the listed part of the tester's count).
     void SetEntryCount(int n);
     // Asks the tester for entries 1..n; stops at the first failure, keeping
     // what was listed.
@@ -44,6 +45,7 @@ protected:
 private:
     void SizeColumns();
 
+    Tester& tester_;
     TestRecord& record_;
     std::function<void()> showUploaded_;
     int entries_ = 0;

@@ -3,13 +3,10 @@
 #include "ChartStyle.h"
 #include "Helpers.h"
 #include "Hourglass.h"
+#include "LiveTest.h"
 #include "Message.h"
-#include "Requests.h"
-#include "Responses.h"
-#include "UCommUnit.h"
 
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
@@ -28,13 +25,13 @@ QTimer* MakeTimer(QObject* owner, int interval) {
 
 } // namespace
 
-TFrmSampleData::TFrmSampleData(TestRecord& record, std::function<void()> onComplete,
-                               QWidget* parent)
+TFrmSampleData::TFrmSampleData(LiveTest& live, std::function<void()> onComplete, QWidget* parent)
     : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       lblTip(new QLabel(this)), Image1(new QLabel(this)), PBProcess(new QProgressBar(this)),
       BtnCancel(new QPushButton(QStringLiteral("取消"), this)), Timer1(MakeTimer(this, 100)),
-      TimerWartforValid(MakeTimer(this, 3000)), TimerSample(MakeTimer(this, 100)), record_(record),
-      onComplete_(std::move(onComplete)) {
+      TimerWartforValid(MakeTimer(this, live.Timing().triggerPollMs)),
+      TimerSample(MakeTimer(this, live.Timing().blockGapMs)), live_(live) {
+    live_.observer.captured = std::move(onComplete);
     setWindowTitle(QStringLiteral("请稍候..."));
     setFixedSize(298, 167);
     setFont(QFont(SongtiFamily(), 9));
@@ -56,6 +53,10 @@ TFrmSampleData::TFrmSampleData(TestRecord& record, std::function<void()> onCompl
     connect(TimerWartforValid, &QTimer::timeout, this, &TFrmSampleData::TimerWartforValidTimer);
     connect(TimerSample, &QTimer::timeout, this, &TFrmSampleData::TimerSampleTimer);
     Timer1->start();
+}
+
+int TFrmSampleData::CurrentBlock() const {
+    return live_.Block();
 }
 
 void TFrmSampleData::SetTip(const QString& text) {
@@ -81,13 +82,12 @@ void TFrmSampleData::FormShow() {
     if (armed_)
         return;
     armed_ = true;
-    QByteArray response(kRequestBufferSize, '\0');
-    if (!Transact(ArmTriggerRequest(), response)) {
+    if (live_.Step().Failed()) {
         Fail();
         return;
     }
-    // Any other answer is not reported: the wait goes on until cancelled.
-    if (IsAck(response))
+    // Any other answer than ACK is not reported: the wait goes on until cancelled.
+    if (!live_.Waiting())
         TimerWartforValid->start();
 }
 
@@ -101,48 +101,39 @@ void TFrmSampleData::Timer1Timer() {
 
 void TFrmSampleData::TimerWartforValidTimer() {
     TimerWartforValid->stop();
-    if (state != -1)
+    if (state != -1 || live_.Next() != LiveStep::PollTrigger)
         return;
-    QByteArray response(kRequestBufferSize, '\0');
-    if (!Transact(PollTriggerRequest(), response)) {
+    if (live_.Step().Failed()) {
         Fail();
         return;
     }
-    if (IsAck(response)) {
-        block = 1;
+    if (live_.Next() == LiveStep::Upload)
         TimerSample->start();
-    } else {
+    else
         TimerWartforValid->start();
-    }
 }
 
 void TFrmSampleData::TimerSampleTimer() {
     TimerSample->stop();
-    if (state != -1)
+    if (state != -1 || live_.Next() != LiveStep::Upload)
         return;
+    const int block = live_.Block();
     const char* phase = block == 1 ? "A" : block == 2 ? "B" : "C";
     SetTip(QString::asprintf("正在上传%s相数据，请稍候....", phase));
-    QByteArray response(kBlockBufferSize, '\0');
-    if (!Transact(UploadBlockRequest(quint8(block)), response) ||
-        !StoreUploadBlock(block, response, record_)) {
+    // The last block stamps the test, and the main window shows it before
+    // the record is marked as holding data.
+    if (live_.Step().Failed()) {
         Fail();
         return;
     }
-    if (block < 4) {
-        ++block;
+    if (live_.Captured())
+        state = 1;
+    else
         TimerSample->start();
-        return;
-    }
-    state = 1;
-    record_.strTestTime.SetText(DateTimeText(QDateTime::currentDateTime()));
-    if (onComplete_)
-        onComplete_();
-    record_.HasData = true;
 }
 
 void TFrmSampleData::BtnCancelClick() {
-    QByteArray response(kRequestBufferSize, '\0');
-    if (!Transact(StopRequest(), response))
+    if (live_.Cancel().Failed())
         ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Error);
     // No poll and no further block after a cancel, whatever the stop did.
     TimerWartforValid->stop();

@@ -7,24 +7,27 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTimer;
-struct TestRecord;
+class LiveTest;
 
 // "请稍候...": arms the tester's trigger when shown, asks every 3 s whether
 // the tap changer has operated, then uploads phases A, B, C and the rotation
-// into the record, one block every 100 ms. The procedure that shows it
-// reads the state: -1 running, 0 ended without data, 1 complete.
+// into the record, one block every 100 ms: the trigger steps of the live
+// test it is given. The procedure that shows it reads the state: -1
+// running, 0 ended without data, 1 complete.
 class TFrmSampleData : public QWidget {
     Q_OBJECT
 public:
     // `onComplete` runs once all four blocks are stored and stamped, before
     // the record is marked as holding data.
-    TFrmSampleData(TestRecord& record, std::function<void()> onComplete, QWidget* parent = nullptr);
+    // `onComplete` becomes the capture observer of `live`; whoever shows
+    // the dialog takes it back once the dialog closed.
+    TFrmSampleData(LiveTest& live, std::function<void()> onComplete, QWidget* parent = nullptr);
 
     void SetTip(const QString& text);
     void SetProcessRange(int min, int max);
     void SetProcessPosition(int position);
     int ReadState() const { return state; }
-    int CurrentBlock() const { return block; }
+    int CurrentBlock() const;
     int ShownFrame() const { return shownFrame_; }
 
     void FormShow();
@@ -50,10 +53,8 @@ protected:
 private:
     void Fail();
 
-    TestRecord& record_;
-    std::function<void()> onComplete_;
+    LiveTest& live_;
     int state = -1;
-    int block = 0;
     int frame = 1;
     int shownFrame_ = -1;
     bool armed_ = false;

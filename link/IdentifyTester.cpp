@@ -3,13 +3,11 @@
 #include "Identity.h"
 #include "Requests.h"
 #include "SiBridge.h"
-#include "UCommUnit.h"
-#include "UDataCenter.h"
 #include "UsbPort.h"
 
-std::optional<TesterIdentity> IdentifyTester() {
+std::optional<TesterIdentity> IdentifyTester(Tester& tester) {
     TesterIdentity identity;
-    if (UDataCenter().settings.giCommStyle == 0) {
+    if (tester.OverUsb()) {
         QByteArray text;
         if (!UsbProductString(BridgeApi(), text))
             return std::nullopt;
@@ -19,7 +17,7 @@ std::optional<TesterIdentity> IdentifyTester() {
     }
     const DeviceRequest request = IdentifyRequest();
     QByteArray response(kRequestBufferSize, '\0');
-    if (!SerialExchange(request.bytes, response, request.responseLength, kSerialFrameSize))
+    if (!tester.SerialExchange(request.bytes, response, request.responseLength, kSerialFrameSize))
         return std::nullopt;
     identity.code = BrandFromIdentify(response);
     identity.brand = identity.code == 1 || identity.code == 2 ? identity.code : 0;

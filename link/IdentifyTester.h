@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Tester.h"
+
 #include <QString>
 #include <optional>
 
@@ -9,7 +11,7 @@ struct TesterIdentity {
     QString text;  // serial: the brand text; USB: the device string
 };
 
-// Asks the tester over the transport of the settings who it is: CMD_IDENTIFY
-// on the serial line, the device string of the USB bridge. Nothing when it
-// does not answer. The status bar shows `text` followed by "已连接".
-std::optional<TesterIdentity> IdentifyTester();
+// Asks the tester over its transport who it is: CMD_IDENTIFY on the serial
+// line, the device string of the USB bridge. Nothing when it does not
+// answer. The status bar shows `text` followed by "已连接".
+std::optional<TesterIdentity> IdentifyTester(Tester& tester);

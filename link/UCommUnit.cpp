@@ -3,8 +3,6 @@
 #include "BaudRate.h"
 #include "CommandCodes.h"
 #include "SerialPort.h"
-#include "UDataCenter.h"
-#include "UsbPort.h"
 
 #include <QDeadlineTimer>
 #include <QThread>
@@ -29,9 +27,6 @@ void Pause(int ms) {
 
 namespace {
 
-// Whether the request of the last transaction may have reached the tester.
-bool requestMayHaveArrived = false;
-
 // Where the start of an answer waits for its request in the monotonic clock.
 qint64 Now() {
     return QDeadlineTimer::current().deadline();
@@ -39,26 +34,17 @@ qint64 Now() {
 
 } // namespace
 
-bool RequestMayHaveArrived() {
-    return requestMayHaveArrived;
-}
-
-void NoteRequestMayHaveArrived(bool arrived) {
-    requestMayHaveArrived = arrived;
-}
-
-bool SerialExchange(QByteArrayView request, QByteArray& response, quint32 responseLength,
-                    quint32 writeLength) {
-    requestMayHaveArrived = false;
+bool SerialExchange(const SerialLine& line, QByteArrayView request, QByteArray& response,
+                    quint32 responseLength, quint32 writeLength, int& linkError,
+                    bool& mayHaveArrived) {
+    mayHaveArrived = false;
     const QByteArray frame = Padded(request, writeLength);
     if (frame.isEmpty() || !IsDeviceCommand(quint8(frame[0])))
         return false;
     if (response.size() < qsizetype(responseLength))
         response.resize(responseLength, '\0');
-    const SystemSettings& settings = UDataCenter().settings;
-    int& linkError = UDataCenter().link.LinkError;
-    const auto portNumber = quint8(settings.giCommPort & 0xFF);
-    const quint32 baud = BaudFromIndex(quint32(settings.giBaudRate));
+    const quint8 portNumber = line.port;
+    const quint32 baud = line.baud;
     const auto command = quint8(frame[0]);
     // A whole answer may still be under way when an attempt gives up.
     const qint64 settleMaxMs = qint64(ReadAllowanceMs(responseLength, baud));
@@ -77,7 +63,7 @@ bool SerialExchange(QByteArrayView request, QByteArray& response, quint32 respon
         } else {
             try {
                 writtenAt = Now();
-                requestMayHaveArrived = true;
+                mayHaveArrived = true;
                 if (!port->Write(reinterpret_cast<const quint8*>(frame.constData()),
                                  quint32(frame.size()))) {
                     linkError = kLinkWriteFailed;
@@ -119,19 +105,4 @@ bool SerialExchange(QByteArrayView request, QByteArray& response, quint32 respon
         Pause(kPauseBeforeRetryMs);
     }
     return false;
-}
-
-bool Transact(QByteArrayView request, QByteArray& response, quint32 responseLength,
-              quint32 writeLength) {
-    requestMayHaveArrived = false;
-    if (request.isEmpty() || !IsDeviceCommand(quint8(request[0])))
-        return false;
-    if (UDataCenter().settings.giCommStyle == 0)
-        return UsbExchange(request, response, std::max(responseLength, kUsbResponseSize),
-                           writeLength);
-    return SerialExchange(request, response, responseLength, kSerialFrameSize);
-}
-
-bool Transact(const DeviceRequest& request, QByteArray& response) {
-    return Transact(request.bytes, response, request.responseLength, request.writeLength);
 }

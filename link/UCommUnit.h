@@ -27,26 +27,18 @@ inline constexpr qint64 kSettleQuietMs = 100;
 // tester later than this is taken as not answering.
 inline constexpr qint64 kMaxLateAnswerMs = 1500;
 
-// One command/response transaction over the transport of the settings
-// (giCommStyle 0 USB, else serial). The response is written from position 0
-// into `response`, which is grown with zeros when it is too short and never
-// cleared. Serial: 8 request bytes, `responseLength` response bytes. USB:
-// `writeLength` request bytes, the full response length but at least 64.
-// A command byte outside 0xF0..0xFA is refused on both transports.
-bool Transact(QByteArrayView request, QByteArray& response, quint32 responseLength,
-              quint32 writeLength);
-bool Transact(const DeviceRequest& request, QByteArray& response);
+// Where a serial exchange goes: port number (clamped to 1..16 on opening)
+// and bit rate.
+struct SerialLine {
+    quint8 port = 1;
+    quint32 baud = 19200;
+};
 
-// Whether the request of the last transaction may have reached the tester:
-// some attempt started sending it. A failed transaction may still have
-// started what it asked for.
-bool RequestMayHaveArrived();
-void NoteRequestMayHaveArrived(bool arrived);
-
-// Four attempts over the serial port of the settings (port giCommPort, rate
-// BaudFromIndex(giBaudRate), no parity); sets LinkError. An attempt counts
+// Four attempts over `line` (no parity); sets `linkError`. An attempt counts
 // only when the answer echoes the command byte, is whole and is followed by
 // a quiet line; after a failed attempt the line is left to go quiet and
 // emptied, so a transaction returns its own request's answer or fails.
-bool SerialExchange(QByteArrayView request, QByteArray& response, quint32 responseLength,
-                    quint32 writeLength);
+// `mayHaveArrived` tells whether some attempt started sending the request.
+bool SerialExchange(const SerialLine& line, QByteArrayView request, QByteArray& response,
+                    quint32 responseLength, quint32 writeLength, int& linkError,
+                    bool& mayHaveArrived);

@@ -1,8 +1,6 @@
 #include "UsbPort.h"
 
 #include "CommandCodes.h"
-#include "UCommUnit.h"
-#include "UDataCenter.h"
 
 #include <QThread>
 #include <algorithm>
@@ -97,15 +95,16 @@ bool UsbRead(const SiApi& si, SiHandle handle, quint8* data, quint32 length, qui
     return status == kSiSuccess;
 }
 
-bool UsbExchange(const SiApi& si, QByteArrayView request, QByteArray& response,
-                 quint32 responseLength, quint32 writeLength) {
+bool UsbExchange(const SiApi& si, SiHandle& handle, QByteArrayView request, QByteArray& response,
+                 quint32 responseLength, quint32 writeLength, bool* mayHaveArrived) {
+    if (mayHaveArrived)
+        *mayHaveArrived = false;
     QByteArray frame =
         request.first(std::min<qsizetype>(request.size(), writeLength)).toByteArray();
     frame.resize(writeLength, '\0');
     const quint8 command = frame.isEmpty() ? 0 : quint8(frame[0]);
     if (response.size() < qsizetype(responseLength))
         response.resize(responseLength, '\0');
-    SiHandle& handle = UDataCenter().link.UsbHandle;
     for (int attempt = 1; attempt <= kUsbAttempts; ++attempt) {
         handle = kSiInvalidHandle;
         if (si.Open(0, &handle) != kSiSuccess || handle == kSiInvalidHandle) {
@@ -115,7 +114,8 @@ bool UsbExchange(const SiApi& si, QByteArrayView request, QByteArray& response,
         }
         bool ok = IsDeviceCommand(command) && !frame.isEmpty();
         if (ok) {
-            NoteRequestMayHaveArrived(true);
+            if (mayHaveArrived)
+                *mayHaveArrived = true;
             ok = WriteRequest(si, handle, frame);
             QThread::msleep(1);
             ok = ok && ReadResponse(si, handle, command, reinterpret_cast<quint8*>(response.data()),
@@ -127,6 +127,12 @@ bool UsbExchange(const SiApi& si, QByteArrayView request, QByteArray& response,
             return true;
     }
     return false;
+}
+
+bool UsbExchange(const SiApi& si, QByteArrayView request, QByteArray& response,
+                 quint32 responseLength, quint32 writeLength) {
+    SiHandle handle = nullptr;
+    return UsbExchange(si, handle, request, response, responseLength, writeLength);
 }
 
 bool UsbExchange(QByteArrayView request, QByteArray& response, quint32 responseLength,

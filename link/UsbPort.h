@@ -24,9 +24,14 @@ bool UsbRead(const SiApi& si, SiHandle handle, quint8* data, quint32 length, qui
 // 512-byte chunks, then reads `responseLength` bytes into the start of
 // `response` (grown with zeros when shorter, never cleared) in 4096-byte
 // chunks, skipping data that does not start with the echo of the command
-// byte. A command byte outside 0xF0..0xFA is never sent.
+// byte. A command byte outside 0xF0..0xFA is never sent. `handle` holds the
+// open device during an attempt and is null after it; `mayHaveArrived`, when
+// given, tells whether some attempt started sending the request.
+bool UsbExchange(const SiApi& si, SiHandle& handle, QByteArrayView request, QByteArray& response,
+                 quint32 responseLength, quint32 writeLength, bool* mayHaveArrived = nullptr);
 bool UsbExchange(const SiApi& si, QByteArrayView request, QByteArray& response,
                  quint32 responseLength, quint32 writeLength);
+// The same through the bridge library that BridgeApi() loads.
 bool UsbExchange(QByteArrayView request, QByteArray& response, quint32 responseLength,
                  quint32 writeLength);
 

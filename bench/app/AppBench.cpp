@@ -152,7 +152,7 @@ void BM_PrintToPreview(benchmark::State& state) {
         window.BtnPrint->click();
         state.ResumeTiming();
     }
-    if (UDataCenter().link.Brand != (tester ? 1 : 0))
+    if (window.Link().State().Brand != (tester ? 1 : 0))
         state.SkipWithError("the brand query went otherwise");
     front.Stop();
     SetPortsFolder({});

@@ -7,9 +7,8 @@
 #include "BaudRate.h"
 #include "PortNames.h"
 #include "Requests.h"
-#include "StoredTests.h"
+#include "StoredTestUpload.h"
 #include "UCommUnit.h"
-#include "UDataCenter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -46,16 +45,13 @@ bool Measure(int baudIndex) {
         return false;
     }
     SetPortsFolder(folder.filePath("ports"));
-    SystemSettings& settings = UDataCenter().settings;
-    settings.giCommStyle = 1;
-    settings.giCommPort = 1;
-    settings.giBaudRate = baudIndex;
+    Tester link(CommSettings{1, 1, baudIndex});
 
     TestRecord record;
     QElapsedTimer wall;
     const double cpuStart = CpuSeconds();
     wall.start();
-    const bool ok = FetchStoredTest(1, record);
+    const bool ok = StoredTestUpload(link, 1, record).Run();
     const double wallMs = double(wall.nsecsElapsed()) / 1e6;
     const double cpuMs = (CpuSeconds() - cpuStart) * 1000.0;
     sim.terminate();

@@ -62,8 +62,8 @@ TEST_F(LinkTest, ConnectingNamesTheBrandAndUnlocksThePanel) {
         window->btnUpdateList->setText(QStringLiteral("连接设备"));
         window->btnUpdateList->click();
         EXPECT_EQ(window->StatusPanels[0]->text(), QString::fromUtf8(c.status));
-        EXPECT_TRUE(UDataCenter().link.Connected);
-        EXPECT_EQ(UDataCenter().link.Brand, 1) << "connecting leaves the brand";
+        EXPECT_TRUE(window->Link().State().Connected);
+        EXPECT_EQ(window->Link().State().Brand, 1) << "connecting leaves the brand";
         EXPECT_EQ(window->btnUpdateList->text(), u"新建测试");
         EXPECT_TRUE(window->BtnSampleData->isEnabled());
         EXPECT_TRUE(window->cbSwitchType->isEnabled());
@@ -87,14 +87,14 @@ TEST_F(LinkTest, NoTesterLeavesTheButtonAndSaysSo) {
     EXPECT_EQ(window->StatusPanels[0]->text(), u"设备已断开！");
     EXPECT_EQ(window->btnUpdateList->text(), u"连接设备");
     EXPECT_FALSE(window->cbSwitchType->isEnabled());
-    EXPECT_EQ(UDataCenter().link.LinkError, 2) << "the port could not be opened";
+    EXPECT_EQ(window->Link().State().LinkError, 2) << "the port could not be opened";
 }
 
 TEST_F(LinkTest, ParametersGoToTheTesterOnEveryAcceptedChange) {
     SimConfig config;
     config.faults = {*ParseFault(QStringLiteral("F4:nak:1:1"))};
     StartTester(config);
-    UDataCenter().link.Connected = true;
+    window->Link().State().Connected = true;
     Record().params = {1, 0, 5, 3, 0, 0, 1, 20};
     window->FillParamPanel(); // filling sends nothing
     window->UnlockParamPanel();
@@ -120,13 +120,13 @@ TEST_F(LinkTest, TheBrandIsAskedBeforePrinting) {
     config.brand = 2;
     StartTester(config);
     window->QueryBrand();
-    EXPECT_EQ(UDataCenter().link.Brand, 2);
+    EXPECT_EQ(window->Link().State().Brand, 2);
     EXPECT_EQ(window->StatusPanels[0]->text(), u"Borvin已连接");
     front->Stop();
-    UDataCenter().link.Connected = true;
+    window->Link().State().Connected = true;
     window->QueryBrand();
-    EXPECT_EQ(UDataCenter().link.Brand, 0);
-    EXPECT_FALSE(UDataCenter().link.Connected);
+    EXPECT_EQ(window->Link().State().Brand, 0);
+    EXPECT_FALSE(window->Link().State().Connected);
     EXPECT_EQ(window->StatusPanels[0]->text(), u"设备已断开！");
     EXPECT_TRUE(messages.isEmpty()) << "a failed brand query shows no message";
 }
@@ -158,7 +158,7 @@ TEST_F(LinkTest, PrintShowsTheWindowsReportUntilThePreviewCloses) {
     window->BtnPrint->click();
     EXPECT_TRUE(checked);
     EXPECT_FALSE(window->QRMain->Previewing());
-    EXPECT_EQ(UDataCenter().link.Brand, 2);
+    EXPECT_EQ(window->Link().State().Brand, 2);
     EXPECT_TRUE(messages.isEmpty());
 }
 
@@ -195,7 +195,7 @@ TEST_F(LinkTest, PrintWithAPreviewOpenAsksTheBrandAndRefillsTheReport) {
             window->BtnPrint->click();
             EXPECT_EQ(Wire(), c.testerThere ? QStringList{QStringLiteral("F0 00 00 00 00 00 00 00")}
                                             : QStringList{});
-            EXPECT_EQ(UDataCenter().link.Brand, c.brand) << "the brand was asked";
+            EXPECT_EQ(window->Link().State().Brand, c.brand) << "the brand was asked";
             const ReportPage& filled = window->QRMain->Page();
             EXPECT_EQ(filled.Text("qrlUser")->text, QString::fromLatin1(c.user)) << "refilled";
             EXPECT_EQ(filled.Text("QRLCoop")->text, QString::fromLatin1(c.maker));

@@ -19,7 +19,7 @@ TEST_F(MainWindowTest, TheWindowShowsWhatAFileGivesTheCommandLine) {
         {1, 0, true, {100, 200, 300, 400}},
         {1, 1, false, {40, 260, 300, 410}}, // markers moved by hand
     };
-    UDataCenter().link.Brand = 2;
+    window->Link().State().Brand = 2;
     UDataCenter().settings.gRColor = 10;
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.switchType) << "/" << int(c.mode));

@@ -28,10 +28,12 @@ QString AsTheWindowSystemSees(const QWidget& window) {
 TEST(Titles, DialogsCarryTheirOwnTitleAlone) {
     SystemSettings settings;
     TestRecord record;
+    Tester tester;
+    LiveTest live(tester, record);
     TFrmSetComm comm(settings);
-    TFrmCharge charge(record.params);
-    TFrmSampleData wait(record, {});
-    TFrmHistoryIndex history(record, {});
+    TFrmCharge charge(live);
+    TFrmSampleData wait(live, {});
+    TFrmHistoryIndex history(tester, record, {});
     QFileDialog open(nullptr, QStringLiteral("打开试验数据"));
     QFileDialog save(nullptr, QStringLiteral("保存当前测试数据"));
     QWidget main;

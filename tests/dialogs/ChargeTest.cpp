@@ -3,7 +3,6 @@
 #include "Responses.h"
 #include "SimEngine.h"
 #include "SimTester.h"
-#include "UCommUnit.h"
 #include "UDlgCharge.h"
 
 #include <QLabel>
@@ -54,7 +53,11 @@ TEST(ChargeDialog, ColumnsOfTheModeAndTimedCharge) {
         TestParams params;
         params.iSwitchType = quint8(t.type);
         params.iTestMode = quint8(t.mode);
-        TFrmCharge dialog(params);
+        TestRecord record;
+        record.params = params;
+        Tester link;
+        LiveTest live(link, record, WindowPace(), WindowRules(), LiveStep::ChargeStatus);
+        TFrmCharge dialog(live);
         // Phase A 27 10 00 64: 10000 mV, 100 mA; B and C 20000 mV, 100 mA.
         dialog.ShowStatus(*DecodeChargeStatus(QByteArray::fromHex("f6271000644e2000644e20006400")));
         const QStringList other = {"20.00 V", "0.10 A", "200.00 Ω", "0.00 %"}, empty(4);
@@ -63,7 +66,10 @@ TEST(ChargeDialog, ColumnsOfTheModeAndTimedCharge) {
         EXPECT_EQ(Column(dialog, 3), t.c ? other : empty) << t.type << t.mode;
     }
 
-    TFrmCharge dialog{TestParams{}};
+    TestRecord record;
+    Tester link;
+    LiveTest live(link, record, WindowPace(), WindowRules(), LiveStep::ChargeStatus);
+    TFrmCharge dialog(live);
     dialog.SetChargeTime(2);
     dialog.show();
     for (int second = 1; second <= 10; ++second) {
@@ -78,7 +84,7 @@ TEST(ChargeDialog, ColumnsOfTheModeAndTimedCharge) {
 TEST(ChargeDialog, PollsTheTester) {
     SimTester tester;
     QByteArray response(kRequestBufferSize, '\0');
-    ASSERT_TRUE(Transact(StartChargeRequest(), response));
+    ASSERT_TRUE(tester.Link().Transact(StartChargeRequest(), response));
     // A second tester of the same make tells what the two polls carry.
     SimEngine twin(tester.Config());
     const auto poll = [&] {
@@ -87,7 +93,9 @@ TEST(ChargeDialog, PollsTheTester) {
     twin.Respond(StartChargeRequest().SerialFrame(), false);
     const ChargeStatus first = poll(), second = poll();
 
-    TFrmCharge dialog{TestParams{}};
+    TestRecord record;
+    LiveTest live(tester.Link(), record, WindowPace(), WindowRules(), LiveStep::ChargeStatus);
+    TFrmCharge dialog(live);
     EXPECT_EQ(dialog.Timer1->interval(), 1000);
     dialog.Timer1->stop();
     dialog.Timer1Timer();
@@ -107,7 +115,9 @@ TEST(ChargeDialog, PollsTheTester) {
 
 TEST(ChargeDialog, FailedPollStopsPolling) {
     SimTester tester(WithFault("F6:noanswer"));
-    TFrmCharge dialog{TestParams{}};
+    TestRecord record;
+    LiveTest live(tester.Link(), record, WindowPace(), WindowRules(), LiveStep::ChargeStatus);
+    TFrmCharge dialog(live);
     dialog.SetChargeTime(1);
     dialog.Timer1Timer();
     EXPECT_EQ(tester.messages, QStringList{"通讯失败！"});

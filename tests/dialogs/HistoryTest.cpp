@@ -52,7 +52,7 @@ TEST(History, EmptyTesterAfterThePause) {
     });
     const qint64 start = QDateTime::currentMSecsSinceEpoch();
     TestRecord record;
-    UploadFromHistory(nullptr, record, [] { ADD_FAILURE() << "nothing to show"; });
+    UploadFromHistory(nullptr, tester.Link(), record, [] { ADD_FAILURE() << "nothing to show"; });
     ASSERT_EQ(tester.Requests(), QStringList{"F1 00"});
     EXPECT_GE(tester.Log()[0].atMs - start, 1000);
     EXPECT_EQ(rows, QStringList({"序号", "测试档位", "测试时间", "", "", "", "2"}));
@@ -64,7 +64,8 @@ TEST(History, ListsAtMostAHundredEntries) {
         config.storedTests = stored;
         SimTester tester(config);
         TestRecord record;
-        TFrmHistoryIndex* dialog = OpenHistoryIndex(nullptr, record, [] { ADD_FAILURE(); });
+        TFrmHistoryIndex* dialog =
+            OpenHistoryIndex(nullptr, tester.Link(), record, [] { ADD_FAILURE(); });
         ASSERT_NE(dialog, nullptr);
         const int n = std::min(stored, 100);
         QStringList requests{"F1 00"};
@@ -112,7 +113,8 @@ TEST(History, UploadWholeCancelledOrCut) {
         record.iAngle = 33;
         const TestRecord before = record;
         int calls = 0;
-        TFrmHistoryIndex* dialog = OpenHistoryIndex(nullptr, record, [&] { ++calls; });
+        TFrmHistoryIndex* dialog =
+            OpenHistoryIndex(nullptr, tester.Link(), record, [&] { ++calls; });
         ASSERT_NE(dialog, nullptr);
         dialog->show();
         QStringList progress;
@@ -167,7 +169,7 @@ TEST(History, FailuresWhileListing) {
         SimTester tester(WithFault(count ? "F1:noanswer" : nullptr),
                          count ? QByteArray() : QByteArray::fromHex("f201"));
         TestRecord record;
-        TFrmHistoryIndex* dialog = OpenHistoryIndex(nullptr, record, {});
+        TFrmHistoryIndex* dialog = OpenHistoryIndex(nullptr, tester.Link(), record, {});
         EXPECT_EQ(tester.messages, QStringList{"通讯失败！"});
         EXPECT_EQ(tester.icons, QList{MsgIcon::Warning});
         ASSERT_EQ(dialog == nullptr, count);

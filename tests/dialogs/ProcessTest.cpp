@@ -1,4 +1,5 @@
 #include "Hourglass.h"
+#include "LiveTest.h"
 #include "SimTester.h"
 #include "UDlgProcess.h"
 #include "UDlgSampleData.h"
@@ -37,8 +38,10 @@ TEST(ProcessWindow, AnimatesFourDistinctFrames) {
 // A family that is not installed is looked up again on every text layout.
 TEST(ProcessWindow, BothProgressWindowsAskForAnInstalledFamily) {
     TestRecord record;
+    Tester tester;
+    LiveTest live(tester, record);
     TFrmProcess process;
-    TFrmSampleData sampleData(record, [] {});
+    TFrmSampleData sampleData(live, [] {});
     for (const QWidget* w : {static_cast<QWidget*>(&process), static_cast<QWidget*>(&sampleData)})
         EXPECT_TRUE(QFontDatabase::families().contains(w->font().family(), Qt::CaseInsensitive))
             << w->font().family().toStdString();

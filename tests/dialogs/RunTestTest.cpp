@@ -1,4 +1,5 @@
 #include "RunTest.h"
+#include "LiveTest.h"
 #include "SimTester.h"
 #include "SimWaveform.h"
 #include "TestRecord.h"
@@ -45,7 +46,8 @@ TEST(LiveTest, TriggerOnTheThirdPollThenFourBlocks) {
     });
     watch.start(5);
     Charge(true);
-    RunTest(nullptr, record, [&] {
+    LiveTest live(tester.Link(), record, WindowPace(), WindowRules(), LiveStep::ChargeStatus);
+    RunTest(nullptr, live, [&] {
         ++calls;
         dataBefore = record.HasData;
     });
@@ -117,8 +119,9 @@ TEST(LiveTest, EndsWithoutData) {
                 else
                     ADD_FAILURE() << "no trigger wait to cancel";
             });
+        LiveTest live(tester.Link(), record, WindowPace(), WindowRules(), LiveStep::ChargeStatus);
         RunTest(
-            nullptr, record, [&] { ++calls; }, c.rounds);
+            nullptr, live, [&] { ++calls; }, c.rounds);
         if (c.cancelAtMs > 0) {
             EXPECT_LT(sinceCancel.elapsed(), 500); // the stop exchange and one round
         }

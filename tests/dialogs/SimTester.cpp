@@ -32,6 +32,7 @@ SimTester::SimTester(SimConfig config, QByteArray cutAfter) : config_(std::move(
     UDataCenter().settings.giCommStyle = 1;
     UDataCenter().settings.giCommPort = kPort;
     UDataCenter().settings.giBaudRate = kFast;
+    link_ = Tester(CommSettingsOf(UDataCenter().settings));
     SetMessageSink([this](const QString& text, MsgIcon icon) {
         messages << text;
         icons << icon;

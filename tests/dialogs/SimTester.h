@@ -3,6 +3,7 @@
 #include "Message.h"
 #include "SerialFront.h"
 #include "Settings.h"
+#include "Tester.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -29,6 +30,8 @@ public:
     QStringList Requests(int bytes = 2) const;
     QList<LoggedRequest> Log() const { return front_->Requests(); }
     const SimConfig& Config() const { return config_; }
+    // The link to it, as a window or a command would hold it.
+    Tester& Link() { return link_; }
 
     QStringList messages;
     QList<MsgIcon> icons;
@@ -38,6 +41,7 @@ private:
     QTemporaryDir folder_;
     std::unique_ptr<SerialFront> front_;
     SystemSettings saved_;
+    Tester link_;
 };
 
 SimConfig WithFault(const char* fault, int pollsBeforeReady = 3);

@@ -32,7 +32,7 @@ namespace {
 
 constexpr int kFast = 12; // 115200 bit/s
 
-class LiveTest : public testing::Test {
+class LiveRoad : public testing::Test {
 protected:
     void SetUp() override {
         UDataCenter() = DataCenter{};
@@ -69,7 +69,7 @@ protected:
     // Connects and sets the charge time; the wire log starts after that.
     void ConnectWithChargeTime(int chargeIndex) {
         window->btnUpdateList->click();
-        ASSERT_TRUE(UDataCenter().link.Connected);
+        ASSERT_TRUE(window->Link().State().Connected);
         window->cbChargeTime->setCurrentIndex(chargeIndex);
         front->ClearRequests();
         messages.clear();
@@ -110,7 +110,7 @@ private:
 
 } // namespace
 
-TEST_F(LiveTest, TimedChargeAndATriggerOnTheThirdPoll) {
+TEST_F(LiveRoad, TimedChargeAndATriggerOnTheThirdPoll) {
     StartTester();
     ConnectWithChargeTime(1); // 5 s
     Scripted script;
@@ -145,7 +145,7 @@ TEST_F(LiveTest, TimedChargeAndATriggerOnTheThirdPoll) {
     EXPECT_EQ(requests[requests.size() - 2].HexText(), u"FA 04 00 00 00 00 00 00");
 }
 
-TEST_F(LiveTest, ManualChargeEndedByTheOperator) {
+TEST_F(LiveRoad, ManualChargeEndedByTheOperator) {
     StartTester({}, 1);
     ConnectWithChargeTime(0);
     Scripted script;
@@ -156,7 +156,7 @@ TEST_F(LiveTest, ManualChargeEndedByTheOperator) {
     EXPECT_EQ(Commands().left(8), u"F4 F5 F7") << Commands().toStdString();
 }
 
-TEST_F(LiveTest, CancelledChargingStillStopsTheTester) {
+TEST_F(LiveRoad, CancelledChargingStillStopsTheTester) {
     StartTester();
     ConnectWithChargeTime(0);
     Scripted script;
@@ -169,7 +169,7 @@ TEST_F(LiveTest, CancelledChargingStillStopsTheTester) {
     EXPECT_TRUE(messages.isEmpty());
 }
 
-TEST_F(LiveTest, CancelWhileWaitingForTheTapChanger) {
+TEST_F(LiveRoad, CancelWhileWaitingForTheTapChanger) {
     StartTester({}, 50);
     ConnectWithChargeTime(0);
     Scripted script;
@@ -183,7 +183,7 @@ TEST_F(LiveTest, CancelWhileWaitingForTheTapChanger) {
     EXPECT_EQ(UDataCenter().record.SampleAt(kPhaseA, 100), 0);
 }
 
-TEST_F(LiveTest, RefusalsAndFailuresEndTheRoadAsTheyShould) {
+TEST_F(LiveRoad, RefusalsAndFailuresEndTheRoadAsTheyShould) {
     struct Case {
         QStringList faults;
         const char* message;
@@ -211,7 +211,7 @@ TEST_F(LiveTest, RefusalsAndFailuresEndTheRoadAsTheyShould) {
     }
 }
 
-TEST_F(LiveTest, ABlockThatFailsKeepsWhatCameBefore) {
+TEST_F(LiveRoad, ABlockThatFailsKeepsWhatCameBefore) {
     StartTester({}, 1);
     ConnectWithChargeTime(0);
     TestRecord& record = UDataCenter().record;
@@ -232,7 +232,7 @@ TEST_F(LiveTest, ABlockThatFailsKeepsWhatCameBefore) {
     EXPECT_TRUE(record.strTestTime.IsEmpty());
 }
 
-TEST_F(LiveTest, AStoredTestUploadedFromTheHistory) {
+TEST_F(LiveRoad, AStoredTestUploadedFromTheHistory) {
     StartTester();
     window->btnUpdateList->click();
     front->ClearRequests();
@@ -259,7 +259,7 @@ TEST_F(LiveTest, AStoredTestUploadedFromTheHistory) {
     EXPECT_TRUE(messages.isEmpty());
 }
 
-TEST_F(LiveTest, TheSameRoadOverTheUsbBridge) {
+TEST_F(LiveRoad, TheSameRoadOverTheUsbBridge) {
     SetBridgeLibraryPath(QStringLiteral(OLTC_USB_DOUBLE));
     QLibrary bridge(QStringLiteral(OLTC_USB_DOUBLE));
     ASSERT_TRUE(bridge.load()) << bridge.errorString().toStdString();

@@ -3,8 +3,8 @@
 #include "PtyPeer.h"
 #include "Requests.h"
 #include "SerialPort.h"
+#include "Tester.h"
 #include "UCommUnit.h"
-#include "UDataCenter.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -35,19 +35,13 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(ports.isValid());
         SetPortsFolder(ports.path());
-        saved = UDataCenter().settings;
-        UDataCenter().settings.giCommStyle = 1;
-        UDataCenter().settings.giCommPort = 5;
-        UDataCenter().settings.giBaudRate = 7; // 19200
-        UDataCenter().link.LinkError = -1;
+        tester = Tester(CommSettings{1, 5, 7}); // COM5 at 19200 bit/s
+        tester.State().LinkError = -1;
     }
-    void TearDown() override {
-        UDataCenter().settings = saved;
-        SetPortsFolder({});
-    }
+    void TearDown() override { SetPortsFolder({}); }
 
     QTemporaryDir ports;
-    SystemSettings saved;
+    Tester tester;
 };
 
 TEST_F(SerialLinkTest, DeviceNames) {
@@ -150,8 +144,8 @@ TEST_F(SerialLinkTest, AnswerOnTheThirdAttempt) {
     QByteArray response(65, '\0');
     QElapsedTimer clock;
     clock.start();
-    ASSERT_TRUE(Transact(HistoryCountRequest(), response));
-    EXPECT_EQ(UDataCenter().link.LinkError, 0);
+    ASSERT_TRUE(tester.Transact(HistoryCountRequest(), response));
+    EXPECT_EQ(tester.State().LinkError, 0);
     EXPECT_EQ(response.left(3), Hex("f10700"));
     EXPECT_EQ(peer.Requests(), QList<QByteArray>(3, Hex("f100000000000000")));
     // Two failures of 100 + 102 + 100 + 100 ms, then 100 + 100 ms around the
@@ -166,8 +160,8 @@ TEST_F(SerialLinkTest, NoAnswerAfterFourAttempts) {
     QByteArray response(65, '\0');
     QElapsedTimer clock;
     clock.start();
-    EXPECT_FALSE(Transact(HistoryCountRequest(), response));
-    EXPECT_EQ(UDataCenter().link.LinkError, 9);
+    EXPECT_FALSE(tester.Transact(HistoryCountRequest(), response));
+    EXPECT_EQ(tester.State().LinkError, 9);
     EXPECT_EQ(peer.Requests().size(), 4);
     // 4 x (100 + 102 + 100) + 3 x 100 ms
     EXPECT_GE(clock.elapsed(), 1500);
@@ -179,8 +173,8 @@ TEST_F(SerialLinkTest, PortThatCannotBeOpened) {
     QByteArray response(65, '\0');
     QElapsedTimer clock;
     clock.start();
-    EXPECT_FALSE(Transact(HistoryCountRequest(), response));
-    EXPECT_EQ(UDataCenter().link.LinkError, 2);
+    EXPECT_FALSE(tester.Transact(HistoryCountRequest(), response));
+    EXPECT_EQ(tester.State().LinkError, 2);
     EXPECT_GE(clock.elapsed(), 4 * 100 + 3 * 100);
     EXPECT_LT(clock.elapsed(), 2500);
 }
@@ -234,19 +228,19 @@ TEST_F(SerialLinkTest, ATransactionTakesOnlyItsOwnAnswer) {
         });
         ASSERT_TRUE(peer.IsReady());
         QByteArray count(65, '\0');
-        EXPECT_EQ(Transact(HistoryCountRequest(), count), *c.count != 0);
+        EXPECT_EQ(tester.Transact(HistoryCountRequest(), count), *c.count != 0);
         if (*c.count) {
             EXPECT_EQ(count.left(3), Hex(c.count) + Hex("00"));
         } else {
-            EXPECT_EQ(UDataCenter().link.LinkError, 9);
+            EXPECT_EQ(tester.State().LinkError, 9);
         }
         QByteArray entry(65, '\0');
-        EXPECT_EQ(Transact(HistoryEntryRequest(1), entry), c.entry);
+        EXPECT_EQ(tester.Transact(HistoryEntryRequest(1), entry), c.entry);
         if (c.entry) {
             EXPECT_EQ(entry.left(12), kEntry + Hex("00"));
         }
         QByteArray again(65, '\0');
-        EXPECT_EQ(Transact(HistoryCountRequest(), again), *c.secondCount != 0);
+        EXPECT_EQ(tester.Transact(HistoryCountRequest(), again), *c.secondCount != 0);
         if (*c.secondCount) {
             EXPECT_EQ(again.left(3), Hex(c.secondCount) + Hex("00"));
         }
@@ -260,13 +254,13 @@ TEST_F(SerialLinkTest, SerialFramesAreEightBytesAndBadCommandsAreRefused) {
     QByteArray request = Hex("f4010203040506070809");
     request.resize(65, '\x33');
     QByteArray response;
-    ASSERT_TRUE(Transact(request, response, 2, 65));
+    ASSERT_TRUE(tester.Transact(request, response, 2, 65));
     EXPECT_EQ(peer.Requests().value(0), Hex("f401020304050607"));
     EXPECT_EQ(response, Hex("f455")); // grown to the response length
     for (const char* bad : {"fb00", "ef00", "0000"}) {
-        UDataCenter().link.LinkError = -1;
-        EXPECT_FALSE(Transact(Hex(bad), response, 2, 1)) << bad;
-        EXPECT_EQ(UDataCenter().link.LinkError, -1);
+        tester.State().LinkError = -1;
+        EXPECT_FALSE(tester.Transact(Hex(bad), response, 2, 1)) << bad;
+        EXPECT_EQ(tester.State().LinkError, -1);
     }
     EXPECT_EQ(peer.Requests().size(), 1);
 }

@@ -1,7 +1,6 @@
 #include "Requests.h"
 #include "SiBridge.h"
-#include "UCommUnit.h"
-#include "UDataCenter.h"
+#include "Tester.h"
 #include "UsbPort.h"
 
 #include <QLibrary>
@@ -21,14 +20,10 @@ protected:
         requestLog = reinterpret_cast<int (*)(char*, int)>(library.resolve("SimUsb_RequestLog"));
         ASSERT_NE(configure, nullptr);
         ASSERT_NE(requestLog, nullptr);
-        saved = UDataCenter().settings;
-        UDataCenter().settings.giCommStyle = 0;
-        UDataCenter().link.LinkError = 8;
+        tester = Tester(CommSettings{0, 1, 7});
+        tester.State().LinkError = 8;
     }
-    void TearDown() override {
-        UDataCenter().settings = saved;
-        SetBridgeLibraryPath({});
-    }
+    void TearDown() override { SetBridgeLibraryPath({}); }
     void Configure(const char* options) { ASSERT_EQ(configure(options), 0) << options; }
 
     // The hex bytes of each request the device received.
@@ -45,7 +40,7 @@ protected:
     QLibrary library;
     int (*configure)(const char*) = nullptr;
     int (*requestLog)(char*, int) = nullptr;
-    SystemSettings saved;
+    Tester tester;
 };
 
 TEST_F(UsbBridgeTest, RequestsHaveTheirWriteLength) {
@@ -53,7 +48,7 @@ TEST_F(UsbBridgeTest, RequestsHaveTheirWriteLength) {
     DeviceRequest entry = HistoryEntryRequest(3);
     entry.bytes.replace(2, 20, QByteArray(20, '\x77'));
     QByteArray response(65, '\0');
-    ASSERT_TRUE(Transact(entry, response));
+    ASSERT_TRUE(tester.Transact(entry, response));
     TestParams params;
     params.iSwitchType = 1;
     params.iTestStep = 5;
@@ -61,22 +56,22 @@ TEST_F(UsbBridgeTest, RequestsHaveTheirWriteLength) {
     params.iSamplePoint = 20;
     params.iSampleLength = 3;
     params.iChargeTime = 0;
-    ASSERT_TRUE(Transact(SetParamsRequest(params, 0), response));
+    ASSERT_TRUE(tester.Transact(SetParamsRequest(params, 0), response));
     EXPECT_EQ(response.left(2), QByteArray::fromHex("f455"));
     EXPECT_EQ(response.size(), 65);
     // A USB transaction leaves the serial outcome alone.
-    EXPECT_EQ(UDataCenter().link.LinkError, 8);
+    EXPECT_EQ(tester.State().LinkError, 8);
     EXPECT_EQ(Requests(), (QList<QByteArray>{"F2 03", "F4 01 00 05 0C 14 14 00"}));
 }
 
 TEST_F(UsbBridgeTest, LongBlocksArriveWhole) {
     Configure("--stored 2");
     QByteArray header(kBlockBufferSize, '\0');
-    ASSERT_TRUE(Transact(HistoryBlockRequest(2, 0), header));
+    ASSERT_TRUE(tester.Transact(HistoryBlockRequest(2, 0), header));
     EXPECT_NE(header.mid(3, 8), QByteArray(8, '\0'));
     for (const DeviceRequest& request : {HistoryBlockRequest(2, 3), HistoryBlockRequest(1, 1)}) {
         QByteArray block(kBlockBufferSize, '\0');
-        ASSERT_TRUE(Transact(request, block));
+        ASSERT_TRUE(tester.Transact(request, block));
         // The byte behind the samples is the low byte of their sum: only a
         // block that arrived whole matches it.
         quint8 sum = 0;
@@ -100,7 +95,7 @@ TEST_F(UsbBridgeTest, FailuresAndTheTimeoutsLeftBehind) {
         Configure(c.options);
         ASSERT_EQ(si.SetTimeouts(321, 654), kSiSuccess);
         QByteArray response(65, '\0');
-        EXPECT_EQ(Transact(HistoryCountRequest(), response), c.succeeds) << c.options;
+        EXPECT_EQ(tester.Transact(HistoryCountRequest(), response), c.succeeds) << c.options;
         if (c.succeeds) {
             EXPECT_EQ(response.left(2), QByteArray::fromHex("f103")) << c.options;
         }
@@ -113,7 +108,7 @@ TEST_F(UsbBridgeTest, FailuresAndTheTimeoutsLeftBehind) {
     QByteArray response(65, '\0');
     QByteArray refused = HistoryCountRequest().bytes;
     refused[0] = char(0xFB);
-    EXPECT_FALSE(Transact(refused, response, 2, 1));
+    EXPECT_FALSE(tester.Transact(refused, response, 2, 1));
     EXPECT_FALSE(UsbExchange(refused, response, 64, 1));
     EXPECT_EQ(response, QByteArray(65, '\0'));
 }

@@ -1,5 +1,4 @@
 #include "SiBridge.h"
-#include "UDataCenter.h"
 #include "UsbPort.h"
 
 #include <QTemporaryDir>
@@ -208,12 +207,13 @@ TEST_F(UsbExchangeTest, FailuresCostAttemptsButAnOpenFailureEndsAtOnce) {
         device.endlessNoise = c.endlessNoise;
         device.reads = c.reads;
         QByteArray response(65, '\0');
-        EXPECT_EQ(UsbExchange(kDouble, Request(c.command, 1), response, 64, 1), c.succeeds);
+        SiHandle handle = nullptr;
+        EXPECT_EQ(UsbExchange(kDouble, handle, Request(c.command, 1), response, 64, 1), c.succeeds);
         EXPECT_EQ(device.opens, c.opens);
         EXPECT_EQ(int(device.writeSizes.size()), c.writes);
         EXPECT_EQ(device.closes, c.noDevice ? 0 : c.opens);
         EXPECT_LE(device.readSizes.size(), size_t(4 * (kUsbMaxEchoSkips + 1)));
-        EXPECT_EQ(UDataCenter().link.UsbHandle, nullptr);
+        EXPECT_EQ(handle, nullptr);
         ExpectTimeoutsRestored();
     }
 }
