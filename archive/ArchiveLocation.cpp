@@ -69,3 +69,10 @@ std::optional<ArchiveLocation> ParseArchiveLocation(const QString& text, QString
         return fail(QStringLiteral("the URL names no database"));
     return location;
 }
+
+QString DefaultArchiveFile(const QString& programFolder) {
+    if (programFolder.isEmpty())
+        return {};
+    return programFolder + (programFolder.endsWith(u'/') ? QString() : QStringLiteral("/")) +
+           QStringLiteral("archive.sqlite");
+}

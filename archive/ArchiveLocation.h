@@ -20,3 +20,7 @@ bool IsArchiveUrl(const QString& text);
 
 // A file path or a URL; nothing when a URL cannot be understood (`why` says why).
 std::optional<ArchiveLocation> ParseArchiveLocation(const QString& text, QString* why = nullptr);
+
+// The archive a program keeps by default: "archive.sqlite" in its program
+// folder; empty when it has none.
+QString DefaultArchiveFile(const QString& programFolder);

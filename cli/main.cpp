@@ -1,9 +1,12 @@
+#include "ArchiveCommand.h"
+#include "ArchiveLocation.h"
 #include "ChartStyle.h"
 #include "DeviceCommands.h"
 #include "ExportCommand.h"
 #include "FileNames.h"
 #include "LiveCommand.h"
 #include "NativeFile.h"
+#include "ProgramFolder.h"
 #include "ReportCommand.h"
 #include "ShowCommand.h"
 #include "TerminalText.h"
@@ -29,6 +32,7 @@ const char kUsage[] = "usage: oltc-cli COMMAND [OPTIONS]\n"
                       "  live      run a live test into a .cty file and show it\n"
                       "  report    the printed report of .cty test files as PDF\n"
                       "  export    .cty test files to workbooks, documents or waveform data\n"
+                      "  archive   the archive of every test: import, list, get, markers, sync\n"
                       "  --help    this text; COMMAND --help tells more of a command\n"
                       "  --version the program's version\n";
 
@@ -159,6 +163,15 @@ int Dispatch(int argc, char** argv) {
             QApplication::setFont(QFont(SongtiFamily(), 9)); // the window's, for the chart's labels
             return RunExport(options, stdout, stderr);
         });
+    }
+    if (command == u"archive") {
+        if (args.contains(u"--help")) {
+            Write(stdout, ArchiveUsage());
+            return 0;
+        }
+        QCoreApplication app(argc, argv);
+        RemoveUnfinishedOnSignals();
+        return RunArchive(args, DefaultArchiveFile(ProgramFolder()), stdout, stderr);
     }
     Write(stderr, "oltc-cli: unknown command " + TerminalBytes(command) + "\n" + kUsage);
     return 2;
