@@ -1,6 +1,7 @@
 #include "Archive.h"
 
 #include "ArchiveSchema.h"
+#include "FileTarget.h"
 #include "TestBody.h"
 #include "TestFile.h"
 
@@ -173,6 +174,9 @@ bool Archive::Ready(QString* why, Failure* failure) {
         QSqlQuery wal(db);
         wal.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
         wal.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+        // A list scans every test's row: keep them in memory, not re-read.
+        wal.exec(QStringLiteral("PRAGMA cache_size=-65536"));
+        wal.exec(QStringLiteral("PRAGMA mmap_size=268435456"));
     }
     return true;
 }
@@ -447,7 +451,10 @@ QList<ArchivedTest> Archive::List(const ArchiveFilter& filter) {
     const auto contains = [&](const char* column, const QString& text) {
         if (text.isEmpty())
             return;
-        where << QStringLiteral("lower(%1) LIKE ? ESCAPE '!'").arg(QLatin1String(column));
+        // SQLite's LIKE and PostgreSQL's ILIKE ignore the letter case.
+        where << QStringLiteral("%1 %2 ? ESCAPE '!'")
+                     .arg(QLatin1String(column),
+                          postgres_ ? QStringLiteral("ILIKE") : QStringLiteral("LIKE"));
         values << Containing(text);
     };
     contains("place", filter.place);
@@ -785,4 +792,33 @@ QStringList Archive::Check() {
                 problems << QStringLiteral("markers of test %1 cannot be read: %2")
                                 .arg(marks.value(0).toString(), marks.value(1).toString());
     return problems;
+}
+
+QStringList WriteTestsTo(Archive& archive, const QStringList& ids, const QString& folder,
+                         QStringList* failures) {
+    QStringList written;
+    ArchiveFilter these;
+    these.ids = ids;
+    for (const ArchivedTest& t : archive.List(these)) {
+        QString stem = t.time;
+        for (QChar& c : stem)
+            if (c == u':' || c == u'/' || c == u'\\' || c.unicode() < 0x20)
+                c = u'-';
+        if (stem.trimmed().isEmpty() || stem.startsWith(u'.'))
+            stem = t.id.left(12);
+        QString why;
+        const auto bytes = archive.Bytes(t.id);
+        ClaimedName name;
+        if (!bytes)
+            why = archive.Error();
+        else if (name.Claim(folder, stem, QStringLiteral("cty"), &why) &&
+                 WriteWholeFile(name.Path(), *bytes, &why)) {
+            name.Keep();
+            written << name.Path();
+            continue;
+        }
+        if (failures)
+            *failures << QStringLiteral("%1: %2").arg(stem, why);
+    }
+    return written;
 }

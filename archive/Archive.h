@@ -177,3 +177,9 @@ private:
 QString MarksText(const TransitionMarkers& markers);
 std::optional<TransitionMarkers> MarksFromText(const QString& text);
 QString StoredTime(const QDateTime& moment); // ISO 8601, UTC, milliseconds
+
+// Writes the tests `ids` names into `folder` as .cty files named by their
+// time ("2026-05-04 10-20-30.cty", "... (2).cty" when taken). The paths
+// written; what failed in `failures`, one line each.
+QStringList WriteTestsTo(Archive& archive, const QStringList& ids, const QString& folder,
+                         QStringList* failures);
