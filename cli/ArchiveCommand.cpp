@@ -11,12 +11,12 @@
 #include "ShownOptions.h"
 #include "TerminalText.h"
 #include "TestFile.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <dirent.h>
 #include <functional>
 #include <map>
 
@@ -139,46 +139,9 @@ QByteArray ListLine(const ArchivedTest& t, bool json) {
     return line + "}\n";
 }
 
-// The .cty files under a folder, by their own bytes, depth first in name
-// order; what cannot be read is named in `refused`.
-void CollectFolder(const QString& folder, QStringList& files, QStringList& refused) {
-    DIR* dir = opendir(NativeFileName(folder).constData());
-    if (!dir) {
-        refused << PrintedName(folder, false) + QStringLiteral(": ") + SystemReason(errno);
-        return;
-    }
-    QStringList names;
-    while (const dirent* entry = readdir(dir)) {
-        const QByteArray name(entry->d_name);
-        if (name != "." && name != "..")
-            names << FileNameFromNative(name);
-    }
-    closedir(dir);
-    names.sort();
-    for (const QString& name : names) {
-        const QString path = folder + u'/' + name;
-        const FileKind kind = KindOf(path);
-        if (kind == FileKind::Folder)
-            CollectFolder(path, files, refused);
-        else if (kind == FileKind::Regular && IsTestFileName(path))
-            files << path;
-    }
-}
-
 int Import(Archive& archive, const Options& o, std::FILE* out, std::FILE* err) {
-    QStringList files, refused;
-    for (const QString& operand : o.operands) {
-        const FileKind kind = KindOf(operand);
-        if (kind == FileKind::Folder)
-            CollectFolder(QDir::cleanPath(operand), files, refused);
-        else if (kind == FileKind::Missing)
-            refused << PrintedName(operand, false) + QStringLiteral(": no such file");
-        else if (!IsTestFileName(operand))
-            refused << PrintedName(operand, false) +
-                           QStringLiteral(": not a test file: the name does not end in .cty");
-        else
-            files << operand;
-    }
+    QStringList refused;
+    const QStringList files = CollectTestFiles(o.operands, refused);
     int added = 0, there = 0;
     for (qsizetype start = 0; start < files.size(); start += kImportBatch) {
         QList<QByteArray> tests;
