@@ -39,6 +39,9 @@ struct ShownTest {
     bool inverted = false;     // cbInverted checked
     ChartColor color;          // the chart's background
     int brand = 0;             // 0 none, 1 Aulex, 2 Borvin
+    // What the archive says the test is of, when it says it.
+    QString device; // the device under test
+    QString report; // the report number
 
     bool operator==(const ShownTest&) const = default;
 };

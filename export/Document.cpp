@@ -298,6 +298,44 @@ bool InCells(pugi::xml_node node, const std::vector<pugi::xml_node>& cells) {
     return false;
 }
 
+const QString kDeviceLabel = QStringLiteral("被试设备：");
+const QString kReportLabel = QStringLiteral("报告编号：");
+
+// The texts of the body that hold the device or report label, outside the
+// cells about to be filled; a template has one, a crafted one is not
+// searched for ever.
+std::vector<pugi::xml_node> LabelTexts(pugi::xml_document& document,
+                                       const std::vector<pugi::xml_node>& cells) {
+    std::vector<pugi::xml_node> found;
+    ForEachNode(document.child("w:document").child("w:body"), [&](pugi::xml_node node) {
+        if (Named(node, "w:t")) {
+            const QString text = TextOf(node);
+            if (found.size() < 16 && (text.contains(kDeviceLabel) || text.contains(kReportLabel)) &&
+                !InCells(node, cells))
+                found.push_back(node);
+        }
+    });
+    return found;
+}
+
+// The blanks after `label` take `value`, as wide as they were where it fits
+// (a wide character counts twice).
+QString AfterLabel(QString text, const QString& label, const QString& value) {
+    const qsizetype at = text.indexOf(label);
+    if (at < 0 || value.isEmpty())
+        return text;
+    const qsizetype from = at + label.size();
+    qsizetype blanks = 0;
+    while (from + blanks < text.size() && text[from + blanks] == u' ')
+        ++blanks;
+    qsizetype width = 0;
+    for (QChar c : value)
+        width += c.unicode() >= 0x2E80 ? 2 : 1;
+    const bool more = from + blanks < text.size();
+    const qsizetype pad = std::max<qsizetype>(blanks - width, blanks > 0 && more ? 1 : 0);
+    return text.replace(from, blanks, value + QString(pad, u' '));
+}
+
 } // namespace
 
 bool FillTable(pugi::xml_document& document, const ShownTest& shown) {
@@ -339,6 +377,7 @@ ExportResult WriteDocument(const ShownTest& shown, const QImage& chart, const QS
         return mismatch(QStringLiteral("the first table lacks a cell to fill"));
     if (placeholder && InCells(placeholder->chars[placeholder->at].t, found))
         placeholder.reset();
+    const std::vector<pugi::xml_node> labels = LabelTexts(document, found);
     const QByteArray png = PngOf(chart);
     if (png.isEmpty())
         return ExportResult::Failed(ExportResult::CannotWrite,
@@ -349,6 +388,9 @@ ExportResult WriteDocument(const ShownTest& shown, const QImage& chart, const QS
     PlacePicture(document, placeholder, *relation);
     for (size_t i = 0; i < cells.size(); ++i)
         SetCellText(found[i], cells[i].text);
+    for (pugi::xml_node t : labels)
+        SetText(t, AfterLabel(AfterLabel(TextOf(t), kDeviceLabel, shown.device), kReportLabel,
+                              shown.report));
     package.SetXml(package.MainPart(), document);
 
     QString why;

@@ -195,3 +195,32 @@ TEST(Document, TheTestsTextsAreOnlyTexts) {
     EXPECT_EQ(at[u"paragraph_text"].toString(), u"");
     EXPECT_TRUE(doc[u"paragraphs"].toArray()[2].toString().startsWith(u"测试曲线"));
 }
+
+// What the archive knows of the test fills the labels above the table; a
+// test it knows nothing of leaves them as the template has them.
+TEST(Document, TheDeviceAndReportNumberFromTheArchive) {
+    struct Case {
+        const char *device, *report, *line;
+    };
+    const Case cases[] = {
+        {"", "", "被试设备：                              报告编号：                  "},
+        {"北郊站2号主变 OLTC", "R-2026-001",
+         "被试设备：北郊站2号主变 OLTC            报告编号：R-2026-001        "},
+        {"", "R-7", "被试设备：                              报告编号：R-7               "},
+        {"一个很长很长很长很长很长很长的设备名称", "",
+         "被试设备：一个很长很长很长很长很长很长的设备名称 报告编号：                  "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("d.docx"));
+        ShownTest shown = SampleShown();
+        shown.device = QString::fromUtf8(c.device);
+        shown.report = QString::fromUtf8(c.report);
+        ASSERT_TRUE(WriteDocument(shown, SamplePicture(), TemplatePath(), path).ok());
+        const QJsonArray paragraphs = ReadBack(path)[u"paragraphs"].toArray();
+        ASSERT_FALSE(paragraphs.isEmpty());
+        ASSERT_GE(paragraphs.size(), 2);
+        EXPECT_EQ(paragraphs[1].toString(), QString::fromUtf8(c.line));
+    }
+}

@@ -1,0 +1,62 @@
+#include "ArchiveModel.h"
+
+#include "Helpers.h"
+
+void ArchiveModel::SetTests(QList<ArchivedTest> tests) {
+    beginResetModel();
+    tests_ = std::move(tests);
+    endResetModel();
+}
+
+ArchiveFilter::Sort ArchiveModel::SortOf(int column) {
+    using S = ArchiveFilter::Sort;
+    static const S sorts[] = {S::Time, S::Place,  S::Device, S::User,
+                              S::Step, S::Source, S::Markers};
+    return column >= 0 && column < Columns ? sorts[column] : S::Time;
+}
+
+int ArchiveModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : int(tests_.size());
+}
+
+int ArchiveModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : Columns;
+}
+
+QVariant ArchiveModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= tests_.size())
+        return {};
+    const ArchivedTest& t = tests_[index.row()];
+    switch (index.column()) {
+    case Time:
+        return t.time;
+    case Place:
+        return t.place;
+    case Device:
+        return t.device;
+    case User:
+        return t.user;
+    case Step:
+        return StepText(t.step);
+    case Source: {
+        static const QHash<QString, QString> names = {
+            {QStringLiteral("live"), QStringLiteral("现场测试")},
+            {QStringLiteral("history"), QStringLiteral("历史数据")},
+            {QStringLiteral("fetch"), QStringLiteral("命令行上传")},
+            {QStringLiteral("file"), QStringLiteral("数据文件")},
+            {QStringLiteral("import"), QStringLiteral("导入")}};
+        return names.value(t.source, t.source);
+    }
+    case Markers:
+        return t.markers ? QStringLiteral("有") : QString();
+    }
+    return {};
+}
+
+QVariant ArchiveModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    static const char16_t* const titles[] = {u"测试时间", u"测试地点", u"被试设备", u"测试人员",
+                                             u"分接位置", u"来源",     u"标记"};
+    return section >= 0 && section < Columns ? QString::fromUtf16(titles[section]) : QVariant();
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "Archive.h"
+
+#include <QDialog>
+#include <functional>
+
+class ArchiveModel;
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QTimer;
+
+// "测试档案": every test the program has kept, found by place, device,
+// tester, dates, tap step and direction, sorted by any column. A test opens
+// as a file does, or with its last markers.
+class TFrmArchive : public QDialog {
+    Q_OBJECT
+public:
+    // `open` shows a test in the main window: its id, and whether with its
+    // last markers.
+    TFrmArchive(Archive& archive, std::function<void(const QString&, bool)> open,
+                QWidget* parent = nullptr);
+
+    // Lists again with the filters as they stand.
+    void Refresh();
+    ArchiveFilter Filter() const;
+    const ArchiveModel& Model() const { return *model_; }
+    QStringList SelectedIds() const;
+    void SelectRow(int row);
+
+    void BtnOpenClick(bool withMarkers);
+    // Asks for the annotations of the selected test and adds a revision.
+    void BtnAnnotateClick();
+    bool AnnotateSelected(const AnnotationChange& change);
+    // Writes the selected tests into `folder` (asked when empty).
+    void BtnExportClick(const QString& folder = {});
+
+    QLineEdit *EdtPlace, *EdtDevice, *EdtUser;
+    QCheckBox* cbDates;
+    QDateEdit *EdtFrom, *EdtTo;
+    QComboBox *cbStep, *cbDirection;
+    QTableView* Grid;
+    QLabel* LblCount;
+    QPushButton *BtnOpen, *BtnOpenMarkers, *BtnAnnotate, *BtnExport, *BtnClose;
+
+private:
+    Archive& archive_;
+    std::function<void(const QString&, bool)> open_;
+    ArchiveModel* model_;
+    QTimer* typing_;
+    int sortColumn_ = 0;
+    bool descending_ = true;
+};

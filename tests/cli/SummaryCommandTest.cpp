@@ -1,0 +1,205 @@
+// oltc-cli summary on a campaign of taps written as test files: the faulty
+// taps flagged by rule and phase, read back by Python's json and csv.
+#include "TestFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+struct Outcome {
+    int code = -1;
+    QByteArray out, err;
+};
+
+Outcome Run(const QString& program, const QStringList& args) {
+    QProcess process;
+    process.start(program, args);
+    Outcome run;
+    if (!process.waitForFinished(60000))
+        return run;
+    run.code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.out = process.readAllStandardOutput();
+    run.err = process.readAllStandardError();
+    return run;
+}
+
+Outcome Summary(const QStringList& args) {
+    return Run(QStringLiteral(OLTC_CLI_PATH), QStringList{QStringLiteral("summary")} + args);
+}
+
+// A tap of a sound tap changer, with the noise of a real capture; `fault`
+// changes one phase's stage lengths (samples) or levels (0.01 ohm).
+struct Stages {
+    std::array<int, 3> length = {100, 40, 100};
+    std::array<int, 3> level = {2500, 1300, 2450};
+    int interruptAt = 0;
+};
+
+void WriteTap(const QString& path, int step, unsigned seed,
+              const std::function<void(int, Stages&)>& fault = {}) {
+    std::mt19937 rng(seed);
+    std::normal_distribution<double> noise(0, 6);
+    std::uniform_int_distribution<int> wander(-2, 2);
+    auto record = std::make_unique<TestRecord>();
+    record->params.iTestStep = quint8(step);
+    record->strTestTime.SetText(
+        QStringLiteral("2026-06-01 10:%1:00").arg(step, 2, 10, QChar(u'0')));
+    record->strTestAdd.SetText(QStringLiteral("北郊站"));
+    for (int p = 0; p < 3; ++p) {
+        Stages s;
+        for (int& l : s.length)
+            l += wander(rng);
+        if (fault)
+            fault(p, s);
+        const int t1 = 500 + p * 2;
+        const int edges[] = {t1, t1 + s.length[0], t1 + s.length[0] + s.length[1],
+                             t1 + s.length[0] + s.length[1] + s.length[2]};
+        const int levels[] = {500, s.level[0], s.level[1], s.level[2], 510};
+        Wave& wave = record->WaveOf(p + 1);
+        for (int i = 1; i <= kSampleCount; ++i) {
+            int k = 0;
+            while (k < 4 && i >= edges[k])
+                ++k;
+            wave[i - 1] = int(std::nearbyint(levels[k] + noise(rng)));
+        }
+        if (s.interruptAt > 0)
+            wave[s.interruptAt - 1] = 65535;
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(EncodeTestFile(*record));
+}
+
+QString Python(const QString& script, const QString& path) {
+    const Outcome run =
+        Run(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path});
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    return QString::fromUtf8(run.out).trimmed();
+}
+
+class SummaryCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Ten taps up and ten down; a slow phase B at 4 -> 5, a worn
+        // resistor in phase C at 6 <- 7, an interruption in phase A at 2 -> 3.
+        QDir().mkpath(folder_.filePath("campaign"));
+        for (int k = 0; k < 20; ++k) {
+            const int step = k;
+            std::function<void(int, Stages&)> fault;
+            if (step == 9)
+                fault = [](int p, Stages& s) {
+                    if (p == 1)
+                        s.length[1] = 80;
+                };
+            if (step == 12)
+                fault = [](int p, Stages& s) {
+                    if (p == 2)
+                        s.level[2] = 3100;
+                };
+            if (step == 5)
+                fault = [](int p, Stages& s) {
+                    if (p == 0)
+                        s.interruptAt = 560;
+                };
+            WriteTap(folder_.filePath(QStringLiteral("campaign/t%1.cty").arg(step)), step,
+                     unsigned(100 + k), fault);
+        }
+    }
+    QTemporaryDir folder_;
+};
+
+TEST_F(SummaryCommand, TheFaultyTapsAreFlaggedAndNothingElse) {
+    const QString out = folder_.filePath("s.json");
+    const Outcome run = Summary({folder_.filePath("campaign"), QStringLiteral("-o"), out});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    const QString flagged = Python(QStringLiteral(R"(
+import json, sys
+d = json.load(open(sys.argv[1], encoding="utf-8"))
+rows = []
+for t in d["tests"]:
+    rules = sorted({f["rule"] + " " + str(f["phase"]) for f in t["findings"]})
+    if t["verdict"] != "pass":
+        rows.append(t["step_text"] + ": " + t["verdict"] + " " + ", ".join(rules))
+print(d["overall"], len(d["tests"]), d["place"], d["tests"][0]["direction"])
+print("\n".join(rows))
+)"),
+                                   out);
+    EXPECT_EQ(flagged, QStringLiteral("fail 20 北郊站 up\n"
+                                      "2 -> 3: fail interruption A, resistance A\n"
+                                      "4 -> 5: fail time B\n"
+                                      "6 <- 7: fail resistance C"))
+        << flagged.toStdString();
+}
+
+TEST_F(SummaryCommand, CsvHasARowPerTestWithNumbersAsNumbers) {
+    const QString out = folder_.filePath("s.csv");
+    ASSERT_EQ(Summary({folder_.filePath("campaign"), QStringLiteral("-o"), out}).code, 0);
+    const QString read = Python(QStringLiteral(R"(
+import csv, sys
+rows = list(csv.DictReader(open(sys.argv[1], encoding="utf-8", newline="")))
+print(len(rows), rows[0]["direction"], float(rows[0]["A_T"]) > 20, rows[-1]["verdict"])
+print([r["verdict"] for r in rows].count("fail"))
+)"),
+                                out);
+    EXPECT_EQ(read, QStringLiteral("20 up True pass\n3"));
+}
+
+TEST_F(SummaryCommand, ABaselineAndAProfile) {
+    // The baseline of 4 -> 5 is a sound tap: the slow phase differs from it.
+    QDir().mkpath(folder_.filePath("base"));
+    WriteTap(folder_.filePath("base/b9.cty"), 9, 7);
+    QFile profile(folder_.filePath("maker.ini"));
+    ASSERT_TRUE(profile.open(QIODevice::WriteOnly));
+    profile.write("[Maker]\r\nTMax=26\r\n");
+    profile.close();
+    const QString out = folder_.filePath("b.json");
+    const Outcome run = Summary({QStringLiteral("--baseline"), folder_.filePath("base"),
+                                 QStringLiteral("--profile"), profile.fileName(),
+                                 folder_.filePath("campaign/t9.cty"), QStringLiteral("-o"), out});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    QFile json(out);
+    ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+    const QJsonObject test = QJsonDocument::fromJson(json.readAll())[u"tests"][0].toObject();
+    QStringList rules;
+    for (const QJsonValue f : test[u"findings"].toArray())
+        rules << f[u"rule"].toString() + u' ' + f[u"phase"].toString() + u' ' +
+                     f[u"quantity"].toString();
+    EXPECT_EQ(rules, (QStringList{"time B T", "baseline B T2"}));
+}
+
+TEST_F(SummaryCommand, RefusesWhatItCannotDo) {
+    struct Case {
+        QStringList args;
+        int code;
+        const char* said;
+    };
+    const QString campaign = folder_.filePath("campaign");
+    const Case cases[] = {
+        {{campaign}, 2, "-o OUT.json or OUT.csv is needed"},
+        {{campaign, "-o", folder_.filePath("s.pdf")}, 2, "json"},
+        {{campaign, "-o", folder_.filePath("campaign/t1.cty")}, 2, ""},
+        {{"--place", "x", campaign, "-o", folder_.filePath("s.json")}, 2, "--archive"},
+        {{"--profile", folder_.filePath("none.ini"), campaign, "-o", folder_.filePath("s.json")},
+         2,
+         "none.ini"},
+        {{folder_.filePath("nothing-here"), "-o", folder_.filePath("s.json")}, 2, "no such file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.join(u' ').toStdString());
+        const Outcome run = Summary(c.args);
+        EXPECT_EQ(run.code, c.code);
+        EXPECT_TRUE(run.err.contains(c.said)) << run.err.toStdString();
+    }
+    EXPECT_TRUE(QFile::exists(folder_.filePath("campaign/t1.cty")));
+}
+
+} // namespace
