@@ -1,6 +1,7 @@
 #include "UMain.h"
 
 #include "Application.h"
+#include "Archive.h"
 #include "ChartMath.h"
 #include "ChartStyle.h"
 #include "FileNames.h"
@@ -8,6 +9,7 @@
 #include "Message.h"
 #include "TQRMain.h"
 #include "UDataCenter.h"
+#include "UDlgArchive.h"
 #include "WaveChart.h"
 #include "WindowLayout.h"
 
@@ -88,6 +90,7 @@ TFrmMain::TFrmMain(const QString& programFolder, QWidget* parent)
     paramsReady_ = true;
     pointFocused_ = timeFocused_ = false;
     ConnectHandlers();
+    OpenArchive();
 
     setMinimumSize(800, 600);
     resize(WindowLayout::kWindowWidth, WindowLayout::kWindowHeight);
@@ -99,6 +102,8 @@ TFrmMain::TFrmMain(const QString& programFolder, QWidget* parent)
 }
 
 TFrmMain::~TFrmMain() {
+    KeepMarkersNow();
+    delete archiveWindow_; // it works on the archive, which goes first
     QRMain.reset();
     Application::SetKeyHook({});
     QString error;
@@ -300,6 +305,18 @@ void TFrmMain::BuildBottomRow() {
     auto* autoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), this);
     connect(autoKey, &QShortcut::activated, this, [this] { BtnAutoMarkersClick(); });
     connect(BtnAutoMarkers, &QPushButton::clicked, this, [this] { BtnAutoMarkersClick(); });
+    BtnRestoreMarkers = new QPushButton(QStringLiteral("恢复标记"), central_);
+    BtnRestoreMarkers->setObjectName(QStringLiteral("BtnRestoreMarkers"));
+    BtnRestoreMarkers->setToolTip(QStringLiteral("恢复测试档案中保存的光标 (Ctrl+R)"));
+    auto* restoreKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+    connect(restoreKey, &QShortcut::activated, this, [this] { BtnRestoreMarkersClick(); });
+    connect(BtnRestoreMarkers, &QPushButton::clicked, this, [this] { BtnRestoreMarkersClick(); });
+    BtnArchive = new QPushButton(QStringLiteral("测试档案"), central_);
+    BtnArchive->setObjectName(QStringLiteral("BtnArchive"));
+    BtnArchive->setToolTip(QStringLiteral("保存过的全部测试 (Ctrl+D)"));
+    auto* archiveKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
+    connect(archiveKey, &QShortcut::activated, this, [this] { BtnArchiveClick(); });
+    connect(BtnArchive, &QPushButton::clicked, this, [this] { BtnArchiveClick(); });
 
     panChoice_ = Group(central_);
     panRotation_ = Group(central_);
@@ -444,6 +461,18 @@ void TFrmMain::LayoutWindow() {
     BtnAutoMarkers->setVisible(buttonWidth >= 60);
     BtnAutoMarkers->setGeometry(freeLeft + (freeRight - freeLeft - buttonWidth) / 2, bottomY + 12,
                                 std::max(0, buttonWidth), 25);
+    // The archive's commands beside it, as many as there is room for: the
+    // three side by side, centred together.
+    const int all = 3 * 89 + 2 * 6;
+    const bool room = freeRight - freeLeft - 12 >= all;
+    BtnRestoreMarkers->setVisible(room);
+    BtnArchive->setVisible(room);
+    if (room) {
+        const int left = freeLeft + (freeRight - freeLeft - all) / 2;
+        BtnAutoMarkers->setGeometry(left, bottomY + 12, 89, 25);
+        BtnRestoreMarkers->setGeometry(left + 95, bottomY + 12, 89, 25);
+        BtnArchive->setGeometry(left + 190, bottomY + 12, 89, 25);
+    }
 
     PlaceRows();
     const int boxTop = int(std::ceil((2 * double(m.b) / 36 - cbInverted->height()) / 2));

@@ -16,7 +16,11 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QTimer;
 class QToolButton;
+class Archive;
+class TFrmArchive;
+enum class TestSource;
 class TQRMain;
 class TWaveChart;
 struct LiveResult;
@@ -67,6 +71,17 @@ public:
     void BtnExportClick();
     bool OpenTestFile(const QString& path);
 
+    // The archive: every test that enters is kept, with its markers.
+    Archive* TestArchive() const { return archive_.get(); }
+    QString ShownTestId() const { return shownId_; }
+    void BtnArchiveClick();        // "测试档案", also Ctrl+D
+    bool BtnRestoreMarkersClick(); // "恢复标记", also Ctrl+R
+    // Shows a test of the archive as an opened file, with its last markers
+    // when `withMarkers`.
+    bool OpenArchivedTest(const QString& id, bool withMarkers);
+    // Keeps the markers as they stand now, when they differ from the last kept.
+    void KeepMarkersNow();
+
     // Cursor and dragging
     void ChartAMouseDown(Qt::MouseButton button);
     void ChartAMouseUp(Qt::MouseButton button);
@@ -84,8 +99,9 @@ public:
     QString TestFolder() const;
 
     // Controls, named as the window's users and tests know them.
-    std::unique_ptr<TQRMain> QRMain; // the report, kept with the window
-    QPushButton* BtnAutoMarkers;     // in the bottom row, also Ctrl+M
+    std::unique_ptr<TQRMain> QRMain;             // the report, kept with the window
+    QPushButton* BtnAutoMarkers;                 // in the bottom row, also Ctrl+M
+    QPushButton *BtnRestoreMarkers, *BtnArchive; // beside it where there is room
     QPushButton *btnUpdateList, *BtnSampleData, *BtnExport, *BtnSave, *BtnOpen, *BtnPrint,
         *BtnSetComm, *BtnColor, *BtnExit, *BtnTest;
     QComboBox *cbSwitchType, *cbTestMode, *cbTestStep, *cbSampleLength, *cbChargeTime,
@@ -125,9 +141,25 @@ private:
     bool ParamsTaken(const LiveResult& sent);
     void PostKey(int key);
     int ChosenMarker() const; // 0..3, -1 when none
+    void OpenArchive();
+    // The record on display, shown as an opened file is.
+    void ShowOpenedRecord();
+    // Keeps the record on display (or `bytes`, as read) in the archive.
+    void KeepShownTest(TestSource source, const QString& path = {}, const QByteArray& bytes = {});
+    // The markers moved: kept after a second without another move.
+    void MarkersMoved(const QString& how);
+    void StoreMarkers();
+    void ArchiveTrouble(const QString& why);
 
     DataCenter& dc_;
     Tester tester_;
+    std::unique_ptr<Archive> archive_;
+    bool archiveTroubleSaid_ = false;
+    QString shownId_;    // of the test on display in the archive
+    QString keptMarks_;  // the markers last kept for it
+    QString markersHow_; // "hand" or "auto": how they last moved
+    QTimer* markersQuiet_ = nullptr;
+    TFrmArchive* archiveWindow_ = nullptr;
     QString programFolder_;
     LayoutMetrics layout_;
     bool layoutReady_ = false;

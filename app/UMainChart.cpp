@@ -22,6 +22,8 @@ void TFrmMain::RedrawChart() {
 }
 
 void TFrmMain::ClearTestDisplay() {
+    KeepMarkersNow();
+    shownId_.clear();
     dc_.record.HasData = false;
     ChartA->ClearSeries();
     dc_.record.ClearTestData();
@@ -96,6 +98,7 @@ void TFrmMain::ChartAMouseMove() {
         return; // not clamped: the marker waits where it is
     ChartA->PlaceMarker(MarkerNumber(phase, j + 1), a);
     ShowResults();
+    MarkersMoved(QStringLiteral("hand"));
 }
 
 void TFrmMain::KeyHook(int key) {

@@ -1,9 +1,11 @@
 // Open, save, the background colour and dropped files.
 #include "UMain.h"
 
+#include "Archive.h"
 #include "Dialogs.h"
 #include "Helpers.h"
 #include "Message.h"
+#include "NativeFile.h"
 #include "TestFile.h"
 #include "UDataCenter.h"
 #include "WaveChart.h"
@@ -11,8 +13,10 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QTimer>
 
 namespace {
 
@@ -40,12 +44,23 @@ bool TFrmMain::OpenTestFile(const QString& path) {
         ShowMessage(QStringLiteral("打开数据文件失败！"), MsgIcon::Information);
         return false;
     }
+    ShowOpenedRecord();
+    // Kept as its file holds it, so the file and the archive name it alike.
+    QFile file;
+    QByteArray bytes;
+    if (OpenToRead(path, file) == FileKind::Regular)
+        bytes = file.read(kTestFileSize);
+    KeepShownTest(TestSource::File, QFileInfo(path).absoluteFilePath(),
+                  bytes.size() == kTestFileSize ? bytes : QByteArray());
+    return true;
+}
+
+void TFrmMain::ShowOpenedRecord() {
     LockParamPanel();
     FillParamPanel();
     RedrawChart();
     ShowResults();
     dc_.record.HasData = true;
-    return true;
 }
 
 void TFrmMain::BtnOpenClick() {
@@ -65,8 +80,17 @@ void TFrmMain::BtnSaveClick() {
         return;
     if (!ReadParamPanel())
         return;
-    if (!WriteTestFile(path, dc_.record))
+    if (!WriteTestFile(path, dc_.record)) {
         ShowMessage(QStringLiteral("保存数据文件失败！"), MsgIcon::Information);
+        return;
+    }
+    // The saved bytes may name another test than the one opened (the panel's
+    // texts went in): the markers on display go on with them.
+    const QString before = shownId_;
+    const bool carry = markersQuiet_->isActive() || !keptMarks_.isEmpty();
+    KeepShownTest(TestSource::File, QFileInfo(path).absoluteFilePath());
+    if (carry && shownId_ != before)
+        MarkersMoved(QStringLiteral("hand"));
 }
 
 void TFrmMain::BtnColorClick() {

@@ -25,4 +25,6 @@ void TFrmMain::BtnAutoMarkersClick() {
     }
     ShowResults();
     StatusPanels[1]->setText(FoundPhasesText(drawn, placed));
+    if (placed != std::array<bool, 3>{})
+        MarkersMoved(QStringLiteral("auto"));
 }

@@ -2,6 +2,7 @@
 // upload of a stored test, the choice of port.
 #include "UMain.h"
 
+#include "Archive.h"
 #include "HistoryUpload.h"
 #include "LiveTest.h"
 #include "Message.h"
@@ -37,6 +38,7 @@ void TFrmMain::BtnTestClick() {
         RunTest(this, live, [this] {
             RedrawChart();
             ShowResults();
+            KeepShownTest(TestSource::Live);
         });
     live.Interrupt(); // whatever the trigger wait left: the stop is next
     const LiveResult stopped = live.Step();
@@ -53,6 +55,7 @@ void TFrmMain::BtnSampleDataClick() {
         ShowResults();
         dc_.record.HasData = true;
         FillParamPanel();
+        KeepShownTest(TestSource::History);
     });
 }
 

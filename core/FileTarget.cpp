@@ -92,6 +92,7 @@ bool StagedFile::Prepare(QString* error) {
         target = real; // the file a link names
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QByteArray temp = TempNameBeside(target);
+        const SignalsHeld held; // made and noted as one step
         fd_ = ::open(temp.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ >= 0) {
             // Noted once it is ours: a name noted before could be another's.
@@ -187,6 +188,7 @@ bool ClaimedName::Claim(const QString& folder, const QString& stem, const QStrin
 }
 
 bool ClaimedName::ClaimPath(const QString& path, int* code) {
+    const SignalsHeld held; // made and noted as one step
     if (!CreateExclusively(path, code))
         return false;
     unfinished_ = NoteUnfinished(NativeFileName(path));

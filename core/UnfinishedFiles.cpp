@@ -4,6 +4,7 @@
 #include <climits>
 #include <csignal>
 #include <cstring>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace {
@@ -42,6 +43,19 @@ int NoteUnfinished(const QByteArray& native) {
 void ForgetUnfinished(int slot) {
     if (slot >= 0 && slot < int(std::size(noted)))
         noted[slot].used.store(false, std::memory_order_release);
+}
+
+SignalsHeld::SignalsHeld() {
+    static_assert(sizeof(before_) >= sizeof(sigset_t));
+    sigset_t held;
+    sigemptyset(&held);
+    sigaddset(&held, SIGINT);
+    sigaddset(&held, SIGTERM);
+    ::pthread_sigmask(SIG_BLOCK, &held, reinterpret_cast<sigset_t*>(before_));
+}
+
+SignalsHeld::~SignalsHeld() {
+    ::pthread_sigmask(SIG_SETMASK, reinterpret_cast<const sigset_t*>(before_), nullptr);
 }
 
 void RemoveUnfinishedOnSignals() {

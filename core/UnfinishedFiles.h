@@ -11,6 +11,19 @@
 int NoteUnfinished(const QByteArray& native);
 void ForgetUnfinished(int slot);
 
+// While one lives, SIGINT and SIGTERM wait: a file made and noted under it
+// is either not there yet or noted when the signal comes.
+class SignalsHeld {
+public:
+    SignalsHeld();
+    ~SignalsHeld();
+    SignalsHeld(const SignalsHeld&) = delete;
+    SignalsHeld& operator=(const SignalsHeld&) = delete;
+
+private:
+    unsigned long long before_[16]; // the thread's signal mask as it was
+};
+
 // Installs the handlers of SIGINT and SIGTERM that remove the noted files,
 // then end the program by the signal, as it would have ended without them;
 // SIGXFSZ is ignored, so that a write past a file-size limit fails.

@@ -1,6 +1,7 @@
 // The road of a live test through the program's own windows against the
 // simulated tester, checking what the program shows and what went over the wire.
 #include "Application.h"
+#include "Archive.h"
 #include "Dialogs.h"
 #include "GridCells.h"
 #include "Message.h"
@@ -10,6 +11,7 @@
 #include "SerialFront.h"
 #include "SiBridge.h"
 #include "SimWaveform.h"
+#include "TestFile.h"
 #include "UDataCenter.h"
 #include "UDlgCharge.h"
 #include "UDlgHistoryIndex.h"
@@ -143,6 +145,12 @@ TEST_F(LiveRoad, TimedChargeAndATriggerOnTheThirdPoll) {
     const auto requests = front->Requests();
     EXPECT_EQ(requests[requests.size() - 5].HexText(), u"FA 01 00 00 00 00 00 00");
     EXPECT_EQ(requests[requests.size() - 2].HexText(), u"FA 04 00 00 00 00 00 00");
+    // Kept without a word, as it arrived.
+    ASSERT_TRUE(window->TestArchive());
+    const QList<ArchivedTest> kept = window->TestArchive()->List({});
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(kept[0].source, u"live");
+    EXPECT_EQ(window->TestArchive()->Bytes(kept[0].id), EncodeTestFile(UDataCenter().record));
 }
 
 TEST_F(LiveRoad, ManualChargeEndedByTheOperator) {
@@ -257,6 +265,10 @@ TEST_F(LiveRoad, AStoredTestUploadedFromTheHistory) {
     EXPECT_EQ(window->MemoTime->toPlainText(), r.strTestTime.Text());
     EXPECT_FALSE(window->ResultBoxes[0]->text().isEmpty());
     EXPECT_TRUE(messages.isEmpty());
+    const QList<ArchivedTest> kept = window->TestArchive()->List({});
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(kept[0].source, u"history");
+    EXPECT_EQ(kept[0].time, r.strTestTime.Text());
 }
 
 TEST_F(LiveRoad, TheSameRoadOverTheUsbBridge) {

@@ -1,0 +1,143 @@
+// The archive beside the window: what is opened or saved is kept once,
+// moved markers come back, "测试档案" opens a test; a broken archive is said
+// once and stands in nothing's way.
+#include "MainWindowFixture.h"
+
+#include "Archive.h"
+#include "ArchiveModel.h"
+#include "TestBody.h"
+#include "UDlgArchive.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QStatusBar>
+
+namespace {
+
+QByteArray Bytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A tap change on all three phases at 50..60..64..72 ms.
+QString WriteTapChange(const QString& path) {
+    TestRecord r;
+    const int edges[4] = {500, 600, 640, 720};
+    const int levels[5] = {300, 800, 550, 820, 310};
+    for (int p : {kPhaseA, kPhaseB, kPhaseC})
+        for (int k = 1; k <= kSampleCount; ++k) {
+            int stage = 0;
+            while (stage < 4 && k >= edges[stage])
+                ++stage;
+            r.WaveOf(p)[k - 1] = levels[stage];
+        }
+    EXPECT_TRUE(WriteTestFile(path, r));
+    return path;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, OpenedAndSavedTestsAreKeptOnce) {
+    ASSERT_TRUE(window->TestArchive());
+    answer = WriteTest("t.cty");
+    window->BtnOpen->click();
+    window->BtnOpen->click();
+    const QString id = TestId(Bytes(answer));
+    EXPECT_EQ(window->ShownTestId(), id);
+    QList<ArchivedTest> kept = window->TestArchive()->List({});
+    ASSERT_EQ(kept.size(), 1);
+    EXPECT_EQ(kept[0].source, u"file");
+    EXPECT_EQ(kept[0].file, QFileInfo(answer).absoluteFilePath());
+
+    answer = FilePath("copy.cty");
+    window->BtnSave->click();
+    kept = window->TestArchive()->List({});
+    ASSERT_EQ(kept.size(), 1) << "the same bytes: the same test";
+    EXPECT_EQ(kept[0].file, QFileInfo(answer).absoluteFilePath()) << "seen last there";
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u'\n').toStdString();
+}
+
+TEST_F(MainWindowTest, MovedMarkersAreKeptAndComeBack) {
+    answer = WriteTapChange(FilePath("t.cty"));
+    window->BtnOpen->click();
+    ASSERT_FALSE(window->ShownTestId().isEmpty());
+    const QString id = window->ShownTestId();
+    QTest::keyClick(window.get(), Qt::Key_M, Qt::ControlModifier); // 自动定位
+    const TransitionMarkers placed = window->ChartA->Markers();
+    ASSERT_NE(placed.phase[0], (std::array<int, 4>{100, 200, 300, 400}));
+    EXPECT_FALSE(window->TestArchive()->LatestMarkers(id)) << "kept after a second of quiet";
+    QTest::qWait(1300);
+    const auto kept = window->TestArchive()->LatestMarkers(id);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->markers, placed);
+    EXPECT_EQ(kept->how, u"auto");
+
+    // Opened again the markers start where they always start; Ctrl+R puts
+    // the kept ones back.
+    window->BtnOpen->click();
+    EXPECT_EQ(window->ChartA->Markers().phase[0], (std::array<int, 4>{100, 200, 300, 400}));
+    QTest::keyClick(window.get(), Qt::Key_R, Qt::ControlModifier);
+    EXPECT_EQ(window->ChartA->Markers(), placed);
+    EXPECT_EQ(window->StatusPanels[1]->text(), u"已恢复标记");
+    QTest::qWait(1300);
+    EXPECT_EQ(window->TestArchive()->MarkerHistory(id).size(), 1) << "restoring is no new move";
+
+    // A pending move is kept when the window goes.
+    window->BtnAutoMarkers->click();
+    window->cbInverted->click(); // markers back at the start, results follow
+    window->BtnAutoMarkers->click();
+    window.reset();
+    auto archive = Archive::Open(*ParseArchiveLocation(FilePath("archive.sqlite")));
+    ASSERT_TRUE(archive);
+    EXPECT_EQ(archive->MarkerHistory(id).size(), 1) << "the same markers: no revision";
+}
+
+TEST_F(MainWindowTest, TheArchiveWindowOpensATestWithItsMarkers) {
+    answer = WriteTest("t.cty");
+    window->BtnOpen->click();
+    const QString id = window->ShownTestId();
+    TransitionMarkers marks = window->ChartA->Markers();
+    marks.phase[0] = {40, 250, 350, 500};
+    ASSERT_TRUE(window->TestArchive()->AddMarkers(id, marks, QStringLiteral("hand")));
+    // Another test on display, then the archive's.
+    answer = WriteTest("other.cty", 1, 0);
+    window->BtnOpen->click();
+    QTest::keyClick(window.get(), Qt::Key_D, Qt::ControlModifier);
+    auto* archiveWindow = window->findChild<TFrmArchive*>();
+    ASSERT_TRUE(archiveWindow);
+    EXPECT_TRUE(archiveWindow->isVisible());
+    ASSERT_EQ(archiveWindow->Model().rowCount(), 2);
+    EXPECT_TRUE(window->OpenArchivedTest(id, true));
+    EXPECT_EQ(window->ChartA->Markers(), marks);
+    EXPECT_EQ(Box("EdtAT1"), u"21.0");
+    EXPECT_TRUE(window->OpenArchivedTest(id, false));
+    EXPECT_EQ(window->ChartA->Markers().phase[0], (std::array<int, 4>{100, 200, 300, 400}));
+    EXPECT_TRUE(Record().HasData);
+}
+
+// Run with an archive that is no archive: the window says so once, and
+// opening and saving work as ever; the file is left for rescue.
+class BrokenArchiveTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        QFile file(folder.filePath("archive.sqlite"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(8192, 'x'));
+        file.close();
+        MainWindowTest::SetUp();
+    }
+};
+
+TEST_F(BrokenArchiveTest, SaysSoOnceAndGetsOutOfTheWay) {
+    EXPECT_FALSE(window->TestArchive());
+    EXPECT_TRUE(window->statusBar()->currentMessage().startsWith(u"测试档案不可用："))
+        << window->statusBar()->currentMessage().toStdString();
+    answer = WriteTest("t.cty");
+    window->BtnOpen->click();
+    EXPECT_TRUE(Record().HasData);
+    answer = FilePath("saved.cty");
+    window->BtnSave->click();
+    EXPECT_EQ(Bytes(answer).size(), kTestFileSize);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(Bytes(FilePath("archive.sqlite")), QByteArray(8192, 'x'));
+}
