@@ -5,6 +5,7 @@
 #include "FileTarget.h"
 #include "Helpers.h"
 #include "IdentifyTester.h"
+#include "KeptTests.h"
 #include "NativeFile.h"
 #include "ProgramFolder.h"
 #include "Responses.h"
@@ -160,6 +161,7 @@ int FetchTo(Tester& tester, const DeviceOptions& options, std::FILE* err) {
                        .arg(options.output, error));
         return kExitFailed;
     }
+    KeptTests(options, err).Keep(EncodeTestFile(record), TestSource::Fetch, options.output);
     return kExitOk;
 }
 
@@ -172,6 +174,7 @@ int FetchAll(Tester& tester, const DeviceOptions& options, std::FILE* out, std::
     int listed = 0;
     if (!ListedCount(tester, err, listed))
         return LinkFailed(err, tester, QStringLiteral("the number of stored tests"));
+    KeptTests kept(options, err);
     for (int k = 1; k <= listed; ++k) {
         TestRecord record = BlankRecord();
         QByteArray stamp;
@@ -194,6 +197,7 @@ int FetchAll(Tester& tester, const DeviceOptions& options, std::FILE* out, std::
         }
         const QString shownPath = PrintedName(target.path, IsTerminal(out));
         if (target.alreadyThere) {
+            kept.Keep(content, TestSource::Fetch, target.path);
             Print(out, QStringLiteral("%1\t%2\t(already there)\n").arg(k).arg(shownPath));
             continue;
         }
@@ -203,6 +207,7 @@ int FetchAll(Tester& tester, const DeviceOptions& options, std::FILE* out, std::
             return kExitFailed;
         }
         claim.Keep();
+        kept.Keep(content, TestSource::Fetch, target.path);
         Print(out, QStringLiteral("%1\t%2\n").arg(k).arg(shownPath));
     }
     return kExitOk;

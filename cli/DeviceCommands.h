@@ -8,7 +8,6 @@
 #include <QString>
 #include <cstdio>
 
-
 // The "通讯失败！" line of an exchange that failed: what failed, why as far
 // as the link can tell, over which link. Returns kExitLinkFailed.
 int LinkFailed(std::FILE* err, const Tester& tester, const QString& what);

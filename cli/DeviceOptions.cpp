@@ -12,6 +12,11 @@ std::optional<int> Number(const QString& text, int low, int high) {
 
 } // namespace
 
+const char kArchiveUsage[] =
+    "  --archive A     keep the tests in the archive A (a file or a postgresql://\n"
+    "                  URL) instead of the program folder's archive.sqlite\n"
+    "  --no-archive    keep them in no archive\n";
+
 QByteArray DeviceUsage(const QString& command) {
     const QByteArray link = "  --port N        serial port COMN (1..16)\n"
                             "  --baud-index I  speed index 1..13 (7: 19200 bit/s, 12: 115200)\n"
@@ -31,7 +36,7 @@ QByteArray DeviceUsage(const QString& command) {
            "       oltc-cli fetch --all -d DIR [--port N] [--baud-index I] [--usb]\n"
            "  Uploads stored test K (or all of them) and writes .cty files. --all\n"
            "  names the files by the tests' time stamps and never overwrites a file.\n" +
-           link;
+           link + kArchiveUsage;
 }
 
 std::optional<QString> ParseDeviceArgs(const QString& command, const QStringList& args,
@@ -70,6 +75,13 @@ std::optional<QString> ParseDeviceArgs(const QString& command, const QStringList
             if (!text || text->isEmpty())
                 return QStringLiteral("%1 needs a folder").arg(arg);
             options.folder = *text;
+        } else if ((command == u"fetch" || command == u"live") && arg == u"--archive") {
+            const auto text = value();
+            if (!text || text->isEmpty())
+                return QStringLiteral("--archive needs a file or a postgresql:// URL");
+            options.archive = *text;
+        } else if ((command == u"fetch" || command == u"live") && arg == u"--no-archive") {
+            options.noArchive = true;
         } else if (arg.startsWith(u'-') && arg != u"-") {
             return QStringLiteral("unknown option %1").arg(arg);
         } else {
@@ -78,6 +90,8 @@ std::optional<QString> ParseDeviceArgs(const QString& command, const QStringList
     }
     if (options.usb && (options.port || options.baudIndex))
         return QStringLiteral("--usb does not go with --port or --baud-index");
+    if (options.noArchive && !options.archive.isEmpty())
+        return QStringLiteral("--no-archive does not go with --archive");
     if (command != u"fetch") {
         if (!positional.isEmpty())
             return QStringLiteral("unexpected argument %1").arg(positional.first());

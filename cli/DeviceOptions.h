@@ -16,6 +16,8 @@ struct DeviceOptions {
     bool all = false;             // fetch --all
     QString output;               // fetch K -o FILE
     QString folder;               // fetch --all -d DIR
+    QString archive;              // --archive PATH|URL: where fetch and live keep tests
+    bool noArchive = false;       // --no-archive: they keep none
 };
 
 // Parses the arguments after the command; the error text when they are wrong.
@@ -26,3 +28,6 @@ std::optional<QString> ParseDeviceArgs(const QString& command, const QStringList
 void ApplyLinkOptions(const DeviceOptions& options, SystemSettings& settings);
 
 QByteArray DeviceUsage(const QString& command);
+
+// The help lines of --archive and --no-archive.
+extern const char kArchiveUsage[];

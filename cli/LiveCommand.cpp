@@ -4,6 +4,7 @@
 #include "DeviceCommands.h"
 #include "FileTarget.h"
 #include "Helpers.h"
+#include "KeptTests.h"
 #include "ProgramFolder.h"
 #include "Responses.h"
 #include "ShowCommand.h"
@@ -197,5 +198,7 @@ int RunLiveTest(const LiveOptions& options, const LiveTiming& timing, std::FILE*
         return interruptedBy ? 128 + interruptedBy : kExitLinkFailed;
     // A whole capture is kept even when the stop went unanswered.
     const int written = WriteAndShow(options.output, record, out, err);
+    if (written == kExitOk)
+        KeptTests(options.link, err).Keep(EncodeTestFile(record), TestSource::Live, options.output);
     return written != kExitOk ? written : stopped ? kExitOk : kExitLinkFailed;
 }

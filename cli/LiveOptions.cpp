@@ -65,6 +65,9 @@ QByteArray LiveUsage() {
            "  --port N         serial port COMN (1..16)\n"
            "  --baud-index I   speed index 1..13 (7: 19200 bit/s, 12: 115200)\n"
            "  --usb            the USB bridge instead of the serial port\n"
+           "  --archive A      keep the test in the archive A (a file or a postgresql://\n"
+           "                   URL) instead of the program folder's archive.sqlite\n"
+           "  --no-archive     keep it in no archive\n"
            "  Exit codes: 0 done, 1 the file could not be written, 2 bad arguments,\n"
            "  3 the tester failed or refused, or no operation was captured.\n";
 }
@@ -98,8 +101,12 @@ std::optional<QString> ParseLiveArgs(const QStringList& args, LiveOptions& optio
             linkArgs << arg;
             if (i + 1 < args.size())
                 linkArgs << args[++i];
-        } else if (arg == u"--usb") {
+        } else if (arg == u"--usb" || arg == u"--no-archive") {
             linkArgs << arg;
+        } else if (arg == u"--archive") {
+            linkArgs << arg;
+            if (i + 1 < args.size())
+                linkArgs << args[++i];
         } else if (arg.startsWith(u'-')) {
             return QStringLiteral("unknown option %1").arg(arg);
         } else {

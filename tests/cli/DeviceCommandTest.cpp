@@ -244,6 +244,30 @@ TEST_F(DeviceCommandTest, FetchAllNeverOverwrites) {
     beside.replace(".cty", " (2).cty");
     ExpectStoredTest(beside, 1, TestParams());
     EXPECT_EQ(QDir(bench.Path("archive")).entryList(QDir::Files).size(), 3);
+
+    // Each test kept once in the program folder's archive, seen last at its
+    // file; none with --no-archive, another archive with --archive.
+    const auto kept = bench.Run({"archive", "list", "--json"});
+    ASSERT_EQ(kept.exitCode, 0) << kept.err.constData();
+    EXPECT_EQ(kept.out.count('\n'), 2) << kept.out.constData();
+    EXPECT_TRUE(kept.out.contains("\"source\": \"fetch\""));
+    EXPECT_TRUE(kept.out.contains("archive/" + StampFileName(StoredTestOf(kSeed, 2)).toUtf8()));
+    result = bench.Run(
+        {"fetch", "1", "-o", "none.cty", "--no-archive", "--port", "3", "--baud-index", Fast()});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    result = bench.Run({"fetch", "2", "-o", "other.cty", "--archive", "other.sqlite", "--port", "3",
+                        "--baud-index", Fast()});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_EQ(bench.Run({"archive", "list"}).out.count('\n'), 2);
+    EXPECT_FALSE(bench.Run({"archive", "list"}).out.contains("none.cty"));
+    EXPECT_EQ(bench.Run({"archive", "list", "--archive", "other.sqlite"}).out.count('\n'), 1);
+    // An archive that cannot be used is said, and the test is written all the same.
+    WriteFile(bench.Path("broken.sqlite"), QByteArray(4096, 'x'));
+    result = bench.Run({"fetch", "2", "-o", "still.cty", "--archive", "broken.sqlite", "--port",
+                        "3", "--baud-index", Fast()});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(result.err.contains("broken.sqlite")) << result.err.constData();
+    ExpectStoredTest(bench.Path("still.cty"), 2, TestParams());
 }
 
 TEST_F(DeviceCommandTest, NamesThatAreNotUtf8) {

@@ -137,6 +137,9 @@ TEST_F(LiveCommandTest, ManualChargeWholeRoad) {
     ASSERT_EQ(shown.exitCode, 0);
     EXPECT_EQ(result.out, shown.out);
     EXPECT_TRUE(result.out.contains("测试档位：18 -> 19")) << result.out.constData();
+    const auto kept = bench.Run({"archive", "list", "--json"});
+    EXPECT_EQ(kept.out.count('\n'), 1);
+    EXPECT_TRUE(kept.out.contains("\"source\": \"live\"")) << kept.out.constData();
 }
 
 TEST_F(LiveCommandTest, TimedChargePollsOnceASecond) {

@@ -1,0 +1,47 @@
+#include "KeptTests.h"
+
+#include "ArchiveLocation.h"
+#include "ProgramFolder.h"
+#include "TerminalText.h"
+
+#include <QFileInfo>
+
+KeptTests::KeptTests(const DeviceOptions& options, std::FILE* err)
+    : where_(options.noArchive            ? QString()
+             : !options.archive.isEmpty() ? options.archive
+                                          : DefaultArchiveFile(ProgramFolder())),
+      err_(err) {}
+
+KeptTests::~KeptTests() = default;
+
+bool KeptTests::Ready() {
+    if (archive_)
+        return true;
+    if (where_.isEmpty() || failed_)
+        return false;
+    QString why;
+    const auto location = ParseArchiveLocation(where_, &why);
+    if (location)
+        archive_ = Archive::Open(*location, &why);
+    if (!archive_) {
+        failed_ = true;
+        Print(err_,
+              QStringLiteral("oltc-cli: the archive %1 cannot be used, nothing is kept "
+                             "in it: %2\n")
+                  .arg(PrintedName(location ? location->Shown() : where_, IsTerminal(err_)), why));
+    }
+    return bool(archive_);
+}
+
+void KeptTests::Keep(const QByteArray& bytes, TestSource source, const QString& path) {
+    if (!Ready())
+        return;
+    const AddResult added =
+        archive_->Add(bytes, source, path.isEmpty() ? path : QFileInfo(path).absoluteFilePath());
+    if (added.outcome == AddOutcome::Failed && !failed_) {
+        failed_ = true;
+        Print(err_,
+              QStringLiteral("oltc-cli: the test is not kept in the archive %1: %2\n")
+                  .arg(PrintedName(archive_->Location().Shown(), IsTerminal(err_)), added.why));
+    }
+}

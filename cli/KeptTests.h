@@ -1,0 +1,25 @@
+#pragma once
+
+#include "Archive.h"
+#include "DeviceOptions.h"
+
+#include <cstdio>
+#include <memory>
+
+// Where fetch and live keep what they bring in: the archive --archive names,
+// else the program folder's, none with --no-archive. Keeping never fails
+// the command: a failure is said once on `err`.
+class KeptTests {
+public:
+    KeptTests(const DeviceOptions& options, std::FILE* err);
+    ~KeptTests();
+    void Keep(const QByteArray& bytes, TestSource source, const QString& path);
+
+private:
+    bool Ready();
+
+    QString where_;
+    std::FILE* err_;
+    std::unique_ptr<Archive> archive_;
+    bool failed_ = false;
+};
