@@ -124,7 +124,7 @@ bool TFrmMain::OpenArchivedTest(const QString& id, bool withMarkers) {
     keptMarks_.clear();
     if (const auto latest = archive_->LatestMarkers(id))
         keptMarks_ = MarksText(latest->markers);
-    if (withMarkers)
+    if (withMarkers || dc_.settings.restoreMarkers.value_or(false))
         BtnRestoreMarkersClick();
     return true;
 }
@@ -140,6 +140,8 @@ void TFrmMain::BtnArchiveClick() {
         archiveWindow_ = new TFrmArchive(
             *archive_, [this](const QString& id, bool marks) { OpenArchivedTest(id, marks); },
             this);
+        archiveWindow_->SetRestoreChoice(dc_.settings.restoreMarkers.value_or(false),
+                                         [this](bool on) { dc_.settings.restoreMarkers = on; });
     } else {
         archiveWindow_->Refresh();
     }

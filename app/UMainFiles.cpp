@@ -52,6 +52,8 @@ bool TFrmMain::OpenTestFile(const QString& path) {
         bytes = file.read(kTestFileSize);
     KeepShownTest(TestSource::File, QFileInfo(path).absoluteFilePath(),
                   bytes.size() == kTestFileSize ? bytes : QByteArray());
+    if (dc_.settings.restoreMarkers.value_or(false))
+        BtnRestoreMarkersClick();
     return true;
 }
 

@@ -85,6 +85,8 @@ SystemSettings ReadSettingsFile(const QString& path) {
     // Read from "Communication" but written to "RestParam": the file format
     // other installations already hold, kept as it is.
     s.giColorIndex = in.Int("Communication", "giColorIndex", d.giColorIndex);
+    if (profile.Value("Archive", "RestoreMarkers"))
+        s.restoreMarkers = in.Int("Archive", "RestoreMarkers", 0) != 0;
     return s;
 }
 
@@ -111,6 +113,8 @@ QByteArray SettingsFileContent(const SystemSettings& s, const QByteArray& existi
     put("Communication", "giCommStyle", s.giCommStyle);
     put("Communication", "giCommPort", s.giCommPort);
     put("Communication", "giBaudRate", s.giBaudRate);
+    if (s.restoreMarkers)
+        put("Archive", "RestoreMarkers", *s.restoreMarkers ? 1 : 0);
     return out.Serialize();
 }
 

@@ -3,6 +3,7 @@
 #include "TestRecord.h"
 
 #include <QString>
+#include <optional>
 
 inline constexpr char kSettingsFileName[] = "SystemFile.ini";
 
@@ -20,6 +21,9 @@ struct SystemSettings {
     qint32 giCommPort = 1;    // COM1 = 1
     qint32 giBaudRate = 7;    // index into the baud-rate table
     qint32 giColorIndex = 17; // carried through, never used
+    // [Archive] RestoreMarkers: an opened test gets its last kept markers.
+    // Written only once it has been set, so other files stay as they are.
+    std::optional<bool> restoreMarkers;
 
     bool operator==(const SystemSettings&) const = default;
 };

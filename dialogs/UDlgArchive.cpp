@@ -104,6 +104,8 @@ TFrmArchive::TFrmArchive(Archive& archive, std::function<void(const QString&, bo
     connect(Grid, &QTableView::doubleClicked, this, [this] { BtnOpenClick(false); });
 
     LblCount = new QLabel(this);
+    cbRestore = new QCheckBox(QStringLiteral("打开时恢复标记"), this);
+    cbRestore->setToolTip(QStringLiteral("打开测试时自动恢复测试档案中保存的光标"));
     BtnOpen = new QPushButton(QStringLiteral("打开"), this);
     BtnOpenMarkers = new QPushButton(QStringLiteral("打开并恢复标记"), this);
     BtnAnnotate = new QPushButton(QStringLiteral("编辑注释"), this);
@@ -117,6 +119,7 @@ TFrmArchive::TFrmArchive(Archive& archive, std::function<void(const QString&, bo
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(LblCount);
     buttons->addStretch();
+    buttons->addWidget(cbRestore);
     for (QPushButton* b : {BtnOpen, BtnOpenMarkers, BtnAnnotate, BtnExport, BtnClose})
         buttons->addWidget(b);
 
@@ -125,6 +128,11 @@ TFrmArchive::TFrmArchive(Archive& archive, std::function<void(const QString&, bo
     layout->addWidget(Grid, 1);
     layout->addLayout(buttons);
     Refresh();
+}
+
+void TFrmArchive::SetRestoreChoice(bool restore, std::function<void(bool)> changed) {
+    cbRestore->setChecked(restore);
+    connect(cbRestore, &QCheckBox::toggled, this, std::move(changed));
 }
 
 ArchiveFilter TFrmArchive::Filter() const {

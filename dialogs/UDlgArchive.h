@@ -26,6 +26,9 @@ public:
     TFrmArchive(Archive& archive, std::function<void(const QString&, bool)> open,
                 QWidget* parent = nullptr);
 
+    // "打开时恢复标记": whether every open puts the last kept markers back.
+    void SetRestoreChoice(bool restore, std::function<void(bool)> changed);
+
     // Lists again with the filters as they stand.
     void Refresh();
     ArchiveFilter Filter() const;
@@ -41,7 +44,7 @@ public:
     void BtnExportClick(const QString& folder = {});
 
     QLineEdit *EdtPlace, *EdtDevice, *EdtUser;
-    QCheckBox* cbDates;
+    QCheckBox *cbDates, *cbRestore;
     QDateEdit *EdtFrom, *EdtTo;
     QComboBox *cbStep, *cbDirection;
     QTableView* Grid;

@@ -8,6 +8,7 @@
 #include "TestBody.h"
 #include "UDlgArchive.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
@@ -140,4 +141,24 @@ TEST_F(BrokenArchiveTest, SaysSoOnceAndGetsOutOfTheWay) {
     EXPECT_EQ(Bytes(answer).size(), kTestFileSize);
     EXPECT_TRUE(messages.isEmpty());
     EXPECT_EQ(Bytes(FilePath("archive.sqlite")), QByteArray(8192, 'x'));
+}
+
+TEST_F(MainWindowTest, TheRestoreChoiceOpensWithTheKeptMarkers) {
+    answer = WriteTapChange(FilePath("t.cty"));
+    window->BtnOpen->click();
+    TransitionMarkers marks = window->ChartA->Markers();
+    marks.phase[1] = {480, 610, 650, 700};
+    ASSERT_TRUE(
+        window->TestArchive()->AddMarkers(window->ShownTestId(), marks, QStringLiteral("hand")));
+    window->BtnArchive->click();
+    auto* archiveWindow = window->findChild<TFrmArchive*>();
+    ASSERT_TRUE(archiveWindow);
+    archiveWindow->cbRestore->setChecked(true);
+    window->BtnOpen->click();
+    EXPECT_EQ(window->ChartA->Markers(), marks);
+    // Kept in the settings file, in a section of its own.
+    window.reset();
+    QFile settings(FilePath("SystemFile.ini"));
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(settings.readAll().contains("[Archive]\r\nRestoreMarkers=1\r\n"));
 }
