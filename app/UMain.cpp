@@ -461,17 +461,21 @@ void TFrmMain::LayoutWindow() {
     BtnAutoMarkers->setVisible(buttonWidth >= 60);
     BtnAutoMarkers->setGeometry(freeLeft + (freeRight - freeLeft - buttonWidth) / 2, bottomY + 12,
                                 std::max(0, buttonWidth), 25);
-    // The archive's commands beside it, as many as there is room for: the
-    // three side by side, centred together.
+    // The archive's commands with it: side by side where there is room for
+    // three, else one under the other in the row's height.
     const int all = 3 * 89 + 2 * 6;
-    const bool room = freeRight - freeLeft - 12 >= all;
-    BtnRestoreMarkers->setVisible(room);
-    BtnArchive->setVisible(room);
-    if (room) {
+    const bool wide = freeRight - freeLeft - 12 >= all;
+    BtnRestoreMarkers->setVisible(buttonWidth >= 60);
+    BtnArchive->setVisible(buttonWidth >= 60);
+    if (wide) {
         const int left = freeLeft + (freeRight - freeLeft - all) / 2;
         BtnAutoMarkers->setGeometry(left, bottomY + 12, 89, 25);
         BtnRestoreMarkers->setGeometry(left + 95, bottomY + 12, 89, 25);
         BtnArchive->setGeometry(left + 190, bottomY + 12, 89, 25);
+    } else {
+        const QRect first = BtnAutoMarkers->geometry();
+        BtnRestoreMarkers->setGeometry(first.translated(0, 30));
+        BtnArchive->setGeometry(first.translated(0, 60));
     }
 
     PlaceRows();

@@ -3,6 +3,8 @@
 // once and stands in nothing's way.
 #include "MainWindowFixture.h"
 
+#include "Screenshot.h"
+
 #include "Archive.h"
 #include "ArchiveModel.h"
 #include "TestBody.h"
@@ -108,8 +110,10 @@ TEST_F(MainWindowTest, TheArchiveWindowOpensATestWithItsMarkers) {
     ASSERT_TRUE(archiveWindow);
     EXPECT_TRUE(archiveWindow->isVisible());
     ASSERT_EQ(archiveWindow->Model().rowCount(), 2);
+    KeepScreenshot(archiveWindow, "archive-window.png");
     EXPECT_TRUE(window->OpenArchivedTest(id, true));
     EXPECT_EQ(window->ChartA->Markers(), marks);
+    KeepScreenshot(window.get(), "main-restored.png");
     EXPECT_EQ(Box("EdtAT1"), u"21.0");
     EXPECT_TRUE(window->OpenArchivedTest(id, false));
     EXPECT_EQ(window->ChartA->Markers().phase[0], (std::array<int, 4>{100, 200, 300, 400}));
