@@ -6,6 +6,7 @@
 #include "JudgeProfile.h"
 #include "NativeFile.h"
 #include "ShownOptions.h"
+#include "SummaryReport.h"
 #include "SummaryTable.h"
 #include "TerminalText.h"
 #include "TestBody.h"
@@ -66,7 +67,7 @@ std::optional<QString> Parse(const QStringList& args, Options& o) {
         }
     }
     if (o.output.isEmpty())
-        return QStringLiteral("-o OUT.json or OUT.csv is needed");
+        return QStringLiteral("-o OUT.json, OUT.csv or OUT.pdf is needed");
     if (o.fromArchive && o.archive.isEmpty())
         return QStringLiteral("--place, --device, --from and --to choose from an archive: name "
                               "it with --archive");
@@ -114,7 +115,7 @@ TestToJudge Prepared(const QString& file, const QByteArray& bytes, Archive* arch
 QByteArray SummaryUsage() {
     return "usage: oltc-cli summary [--profile FILE] [--baseline FILE|DIR]...\n"
            "         [--archive A [--place TEXT] [--device TEXT] [--from DATE] [--to DATE]]\n"
-           "         [FILE|DIR...] -o OUT.json|OUT.csv\n"
+           "         [FILE|DIR...] -o OUT.json|OUT.csv|OUT.pdf\n"
            "A campaign of tests judged tap by tap: the three phases against each other,\n"
            "each tap against the others of its direction and against the baseline of\n"
            "its tap, the maker's figures of a profile, and an interrupted current.\n"
@@ -126,7 +127,8 @@ QByteArray SummaryUsage() {
            "  --archive A       an SQLite file or postgresql:// URL: its kept markers,\n"
            "                    and without FILE|DIR the tests it holds\n"
            "  --place, --device, --from, --to   choose the archive's tests\n"
-           "  -o OUT            .json or .csv\n"
+           "  -o OUT            .json, .csv or .pdf (A4 pages: tables, plots, findings\n"
+           "                    and the waveforms of failing taps)\n"
            "\n"
            "Exit status: 0 written (whatever the verdicts), 1 not written, 2 bad\n"
            "arguments or a test that cannot be read, 3 a server went away.\n";
@@ -142,8 +144,9 @@ int RunSummary(const QStringList& args, const QString& defaultArchive, std::FILE
     };
     if (const auto error = Parse(args, o))
         return usage(*error);
-    if (const QString refusal = OutputRefusal(o.output, o.inputs + o.baselines,
-                                              {QStringLiteral("json"), QStringLiteral("csv")});
+    if (const QString refusal =
+            OutputRefusal(o.output, o.inputs + o.baselines,
+                          {QStringLiteral("json"), QStringLiteral("csv"), QStringLiteral("pdf")});
         !refusal.isEmpty())
         return usage(refusal);
     JudgeProfile profile;
@@ -208,11 +211,24 @@ int RunSummary(const QStringList& args, const QString& defaultArchive, std::FILE
         return kExitUsage;
     }
     const JudgedCampaign campaign = JudgeCampaign(tests, profile, baselines);
-    const bool json = o.output.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive);
-    const QByteArray bytes =
-        json ? SummaryJson(campaign, HeadingOf(campaign, device)) : SummaryCsv(campaign);
+    const QString extension = QFileInfo(o.output).suffix().toLower();
     QString why;
-    if (!WriteWholeFile(o.output, bytes, &why)) {
+    bool written = false;
+    if (extension == u"pdf") {
+        SummaryPages pages{campaign, HeadingOf(campaign, device), {}, {}};
+        for (const TestToJudge& b : baselines)
+            pages.baselines << JudgeTest(b, profile);
+        for (const TestToJudge& t : tests)
+            pages.records.insert(t.id, t.record);
+        written = WriteSummaryPdf(o.output, pages, &why);
+    } else {
+        written =
+            WriteWholeFile(o.output,
+                           extension == u"json" ? SummaryJson(campaign, HeadingOf(campaign, device))
+                                                : SummaryCsv(campaign),
+                           &why);
+    }
+    if (!written) {
         Print(err, QStringLiteral("oltc-cli summary: %1: %2\n")
                        .arg(PrintedName(o.output, IsTerminal(err)), why));
         return kExitFailed;

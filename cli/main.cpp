@@ -172,6 +172,12 @@ int Dispatch(int argc, char** argv) {
             Write(stdout, SummaryUsage());
             return 0;
         }
+        // Pages are drawn; JSON and CSV need no window system.
+        const qsizetype o = args.indexOf(QStringLiteral("-o"));
+        if (o >= 0 && o + 1 < args.size() && args[o + 1].endsWith(u".pdf", Qt::CaseInsensitive))
+            return RunDrawing(argc, argv, [&] {
+                return RunSummary(args, DefaultArchiveFile(ProgramFolder()), stdout, stderr);
+            });
         QCoreApplication app(argc, argv);
         return RunSummary(args, DefaultArchiveFile(ProgramFolder()), stdout, stderr);
     }

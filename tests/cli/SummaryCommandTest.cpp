@@ -20,7 +20,7 @@ struct Outcome {
     QByteArray out, err;
 };
 
-Outcome Run(const QString& program, const QStringList& args) {
+Outcome RunProgram(const QString& program, const QStringList& args) {
     QProcess process;
     process.start(program, args);
     Outcome run;
@@ -33,7 +33,7 @@ Outcome Run(const QString& program, const QStringList& args) {
 }
 
 Outcome Summary(const QStringList& args) {
-    return Run(QStringLiteral(OLTC_CLI_PATH), QStringList{QStringLiteral("summary")} + args);
+    return RunProgram(QStringLiteral(OLTC_CLI_PATH), QStringList{QStringLiteral("summary")} + args);
 }
 
 // A tap of a sound tap changer, with the noise of a real capture; `fault`
@@ -81,7 +81,7 @@ void WriteTap(const QString& path, int step, unsigned seed,
 
 QString Python(const QString& script, const QString& path) {
     const Outcome run =
-        Run(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path});
+        RunProgram(QStringLiteral("/usr/bin/python3"), {QStringLiteral("-c"), script, path});
     EXPECT_EQ(run.code, 0) << run.err.toStdString();
     return QString::fromUtf8(run.out).trimmed();
 }
@@ -184,8 +184,8 @@ TEST_F(SummaryCommand, RefusesWhatItCannotDo) {
     };
     const QString campaign = folder_.filePath("campaign");
     const Case cases[] = {
-        {{campaign}, 2, "-o OUT.json or OUT.csv is needed"},
-        {{campaign, "-o", folder_.filePath("s.pdf")}, 2, "json"},
+        {{campaign}, 2, "-o OUT.json, OUT.csv or OUT.pdf is needed"},
+        {{campaign, "-o", folder_.filePath("s.xls")}, 2, "json"},
         {{campaign, "-o", folder_.filePath("campaign/t1.cty")}, 2, ""},
         {{"--place", "x", campaign, "-o", folder_.filePath("s.json")}, 2, "--archive"},
         {{"--profile", folder_.filePath("none.ini"), campaign, "-o", folder_.filePath("s.json")},
@@ -200,6 +200,32 @@ TEST_F(SummaryCommand, RefusesWhatItCannotDo) {
         EXPECT_TRUE(run.err.contains(c.said)) << run.err.toStdString();
     }
     EXPECT_TRUE(QFile::exists(folder_.filePath("campaign/t1.cty")));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SummaryCommand, PagesReadByPoppler) {
+    const QString out = folder_.filePath("s.pdf");
+    const Outcome run = Summary({folder_.filePath("campaign"), QStringLiteral("-o"), out});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    const Outcome text =
+        RunProgram(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), out, "-"});
+    ASSERT_EQ(text.code, 0) << text.err.toStdString();
+    const QString pages = QString::fromUtf8(text.out);
+    for (const char* said :
+         {"有载分接开关过渡过程测试汇总", "测试地点：北郊站",
+          "结论：不合格（共 20 次测试，不合格 3 次，无法判断 0 次）", "分接方向 ->", "分接方向 <-",
+          "B相：T2 = 8.0 ms", "A相：56.0 ms 处电流中断", "C相：R2 = 25.", "判断依据"})
+        EXPECT_TRUE(pages.contains(QString::fromUtf8(said))) << said;
+    const Outcome fonts = RunProgram(QStringLiteral("pdffonts"), {out});
+    // name, type, encoding, emb, sub, uni, object: every font embedded.
+    const QList<QByteArray> lines = fonts.out.split('\n');
+    ASSERT_GT(lines.size(), 2);
+    for (const QByteArray& line : lines.mid(2))
+        if (const QList<QByteArray> f = line.simplified().split(' '); f.size() >= 5)
+            EXPECT_EQ(f[f.size() - 5], "yes") << line.constData();
 }
 
 } // namespace

@@ -176,7 +176,7 @@ TEST(Judge, CampaignRulesWaitForEnoughTaps) {
     const JudgedCampaign judged = JudgeCampaign(taps, JudgeProfile{});
     EXPECT_EQ(judged.overall, Verdict::Pass);
     ASSERT_EQ(judged.notes.size(), 1);
-    EXPECT_EQ(judged.notes[0], u"->: 4 tests, the campaign rules need 5; skipped");
+    EXPECT_EQ(judged.notes[0], u"->：4 次测试，分接间比较至少需要 5 次，未比较");
 }
 
 TEST(Judge, UpAndDownAreJudgedApart) {
@@ -216,8 +216,7 @@ TEST(Judge, TheBaselineAndTheMakersProfile) {
                                          }),
                                      *profile);
     EXPECT_EQ(Said(one), (QStringList{"time A T", "time B T", "time C T", "sync - t1 spread"}));
-    EXPECT_EQ(one.findings[0].text,
-              u"phase A: T = 12.0 ms lies outside the maker's 10.0 to 11.5 ms");
+    EXPECT_EQ(one.findings[0].text, u"A相：T = 12.0 ms，超出厂家规定的 10.0 至 11.5 ms");
 }
 
 TEST(JudgeProfile, KeysValuesAndRefusals) {

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "SummaryTable.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <memory>
+
+// The summary of a campaign as printed pages: the heading, per direction
+// the table of every tap with the failing values marked, plots of T and of
+// R1/R2 against the tap (one line per phase, the baseline dashed), the
+// findings in words, and the waveforms of each failing test with their
+// markers. Drawn to read in black and white: phases told apart by line
+// style and mark, failing values boxed.
+struct SummaryPages {
+    JudgedCampaign campaign;
+    SummaryHeading heading;
+    QList<JudgedTest> baselines;
+    // The samples of the tests, by id, for the pictures of failing ones.
+    QHash<QString, std::shared_ptr<const TestRecord>> records;
+};
+
+QByteArray SummaryPdf(const SummaryPages& pages);
+bool WriteSummaryPdf(const QString& path, const SummaryPages& pages, QString* error = nullptr);
