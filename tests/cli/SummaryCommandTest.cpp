@@ -223,9 +223,12 @@ TEST_F(SummaryCommand, PagesReadByPoppler) {
     // name, type, encoding, emb, sub, uni, object: every font embedded.
     const QList<QByteArray> lines = fonts.out.split('\n');
     ASSERT_GT(lines.size(), 2);
-    for (const QByteArray& line : lines.mid(2))
-        if (const QList<QByteArray> f = line.simplified().split(' '); f.size() >= 5)
+    for (const QByteArray& line : lines.mid(2)) {
+        const QList<QByteArray> f = line.simplified().split(' ');
+        if (f.size() >= 5) {
             EXPECT_EQ(f[f.size() - 5], "yes") << line.constData();
+        }
+    }
 }
 
 } // namespace
