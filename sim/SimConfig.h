@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SimCampaign.h"
 #include "SimFault.h"
 
 #include <QByteArray>
@@ -18,6 +19,8 @@ struct SimConfig {
     int usbDevices = 1;       // devices the USB double reports
     std::optional<quint16> rotation; // degrees of the live capture; default from the seed
     bool rough = false;              // captures with noise, 1 ms ramps, bounce, ripple and drift
+    bool campaign = false;           // the stored tests are the taps of one tap changer
+    QList<SimCampaignFault> campaignFaults;
     QList<SimFault> faults;
 
     // The USB device string: the configured one, else one that carries the

@@ -242,7 +242,8 @@ QByteArray SimEngine::HistoryEntry(int k, QString& note) const {
         note = QStringLiteral("no stored test %1, no answer").arg(k);
         return {};
     }
-    const SimStoredTest test = StoredTestOf(config_.seed, k);
+    const SimStoredTest test =
+        config_.campaign ? CampaignTestOf(config_.seed, k) : StoredTestOf(config_.seed, k);
     QByteArray out = Zeros(11);
     out[0] = char(CMD_HISTORY_ENTRY);
     out[1] = char(k);
@@ -265,10 +266,14 @@ QByteArray SimEngine::HistoryBlock(int k, quint8 block, QString& note) const {
         out[0] = char(CMD_HISTORY_BLOCK);
         out[1] = char(k);
         out[2] = char(block);
-        PutSamples(out, 3, SimSamples(config_.seed, block, k, config_.rough));
+        PutSamples(out, 3,
+                   config_.campaign
+                       ? CampaignSamples(config_.seed, block, k, config_.campaignFaults)
+                       : SimSamples(config_.seed, block, k, config_.rough));
         return out;
     }
-    const SimStoredTest test = StoredTestOf(config_.seed, k);
+    const SimStoredTest test =
+        config_.campaign ? CampaignTestOf(config_.seed, k) : StoredTestOf(config_.seed, k);
     QByteArray out = Zeros(kHistoryHeaderSize);
     out[0] = char(CMD_HISTORY_BLOCK);
     out[1] = char(k);

@@ -49,6 +49,16 @@ bool ParseSimOptions(const QStringList& args, SimOptions& options, QString* erro
              config.productString = v.toUtf8().left(256);
              return !v.isEmpty();
          }},
+        {"--campaign-fault",
+         [&](const QString& v) {
+             const auto fault = ParseCampaignFault(v);
+             if (!fault)
+                 return false;
+             config.campaign = true;
+             config.storedTests = kSimCampaignTests;
+             config.campaignFaults.append(*fault);
+             return true;
+         }},
         {"--fault",
          [&](const QString& v) {
              QString why;
@@ -77,6 +87,11 @@ bool ParseSimOptions(const QStringList& args, SimOptions& options, QString* erro
         }
         if (name == u"--rough") {
             config.rough = true;
+            continue;
+        }
+        if (name == u"--campaign") {
+            config.campaign = true;
+            config.storedTests = kSimCampaignTests;
             continue;
         }
         if (name == u"--help" || name == u"-h") {
@@ -148,6 +163,10 @@ QString SimUsage() {
         "  --rotation DEG     rotation the live capture reports (default from the seed)\n"
         "  --rough            captures as real ones come: noise, 1 ms ramps, contact\n"
         "                     bounce, ripple, drift\n"
+        "  --campaign         the stored tests are 20 taps of one tap changer: tests\n"
+        "                     1..10 up (0 -> 1 .. 9 -> 10), 11..20 down\n"
+        "  --campaign-fault KIND:K[:P]  a fault in stored test K, phase P (A, B, C);\n"
+        "                     KIND: interruption slow worn; repeatable\n"
         "  --product TEXT     USB device string (USB double only)\n"
         "  --devices N        USB devices reported (USB double only, default 1)\n"
         "  --fault CMD:KIND[:ARG[:TIMES]]  misbehave for one command; repeatable.\n"
