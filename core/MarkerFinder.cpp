@@ -22,8 +22,12 @@
 // samples: the first sample past halfway between the two pieces' levels
 // that the level mostly keeps to afterwards. Whether this is a transition
 // at all is decided against the noise and what the fit leaves unexplained:
-// every step must stand well clear of it, and every stage last at least
-// half the shortest stage a tap changer makes.
+// every step must stand well clear of it; every stage last at least half
+// the shortest stage a tap changer makes and at most 30 ms; each stage keep
+// level in its later half; the stages and the bridging level lie beyond the
+// steady levels; and the five levels explain the samples around the
+// transition clearly better than a smooth curve (a ramp, a decay, a slow
+// swing). How far the weakest of these clears its bar is the quality.
 
 namespace {
 
@@ -35,7 +39,20 @@ constexpr int kMinStage = 5;  // half the shortest stage (1 ms): shorter is a sp
 // A level step is real when it stands this many noise deviations clear; far
 // beyond what the noise of a flat phase produces between block means.
 constexpr double kSignificance = 6;
-constexpr double kMinStep = 3; // 0.03 ohm: steps of the last digits are no stages
+constexpr double kMinStep = 3;   // 0.03 ohm: steps of the last digits are no stages
+constexpr double kQuantum = 0.3; // the noise is never taken below the rounding to 0.01 ohm
+// A stage lasts at most this long (30 ms, well beyond the 12 ms a tap
+// changer takes): longer "stages" are slow changes of some other kind.
+constexpr int kMaxStage = 300;
+// Within the middle half of a stage the samples keep level: their spread
+// (10th to 90th percentile) stays below this share of the smaller step
+// beside it. A ramp, a sine or a decay cut into pieces fails this.
+constexpr double kLevelSpread = 0.6;
+// The five levels must explain the transition's samples this many times
+// better (in squared error) than a smooth curve, a cubic through them.
+constexpr double kSmoothRatio = 4;
+constexpr double kBeyond = 3; // noise deviations an inner level may stray to the steady side
+constexpr int kSideRoom = 50; // steady samples on either side in that comparison, at least
 
 // Weighted sums over blocks, prefix form: count, values, squares, and the
 // position terms of a straight-line fit.
@@ -216,7 +233,7 @@ std::array<int, 4> FinePieces(const qint32* x, int from, int to) {
 // A running median of 7: contact bounce and single wild samples of up to
 // three samples vanish, while steps and ramps stay exactly where they are.
 std::vector<qint32> Despiked(const qint32* x, int count) {
-    constexpr int kHalf = 3;
+    constexpr int kHalf = 4;
     std::vector<qint32> out(static_cast<size_t>(count));
     std::array<qint32, 2 * kHalf + 1> window{};
     for (int i = 0; i < count; ++i) {
@@ -227,6 +244,69 @@ std::vector<qint32> Despiked(const qint32* x, int count) {
         out[size_t(i)] = window[size_t(n / 2)];
     }
     return out;
+}
+
+// The spread of samples [from, to) between their quartiles: a bounce that
+// the running median left holds less than a quarter of them.
+double SpreadOf(const qint32* x, int from, int to) {
+    std::vector<qint32> v(x + from, x + to);
+    if (v.size() < 2)
+        return 0;
+    const size_t lo = v.size() / 4, hi = v.size() - 1 - lo;
+    std::nth_element(v.begin(), v.begin() + ptrdiff_t(lo), v.end());
+    const qint32 low = v[lo];
+    std::nth_element(v.begin(), v.begin() + ptrdiff_t(hi), v.end());
+    return double(v[hi]) - low;
+}
+
+// The squared error of the least-squares cubic through the samples i of
+// [from, to) for which `use(i)` holds.
+template <typename Use> double CubicError(const qint32* x, int from, int to, Use use) {
+    constexpr int m = 4;
+    double a[m][m + 1] = {};
+    const double centre = (from + to - 1) / 2.0, half = std::max(1.0, (to - from) / 2.0);
+    for (int i = from; i < to; ++i) {
+        if (!use(i))
+            continue;
+        const double u = (i - centre) / half, y = x[i];
+        const double p[m] = {1, u, u * u, u * u * u};
+        for (int r = 0; r < m; ++r) {
+            for (int c = 0; c < m; ++c)
+                a[r][c] += p[r] * p[c];
+            a[r][m] += p[r] * y;
+        }
+    }
+    // Solved by elimination with pivoting.
+    double coef[m] = {};
+    for (int c = 0; c < m; ++c) {
+        int pivot = c;
+        for (int r = c + 1; r < m; ++r)
+            if (std::abs(a[r][c]) > std::abs(a[pivot][c]))
+                pivot = r;
+        if (std::abs(a[pivot][c]) < 1e-12)
+            return 0; // too few samples to tell: no evidence against the curve
+        for (int k = 0; k <= m; ++k)
+            std::swap(a[c][k], a[pivot][k]);
+        for (int r = 0; r < m; ++r) {
+            if (r == c)
+                continue;
+            const double f = a[r][c] / a[c][c];
+            for (int k = c; k <= m; ++k)
+                a[r][k] -= f * a[c][k];
+        }
+    }
+    for (int c = 0; c < m; ++c)
+        coef[c] = a[c][m] / a[c][c];
+    // The error itself, summed again: safer than from the normal equations.
+    double error = 0;
+    for (int i = from; i < to; ++i) {
+        if (!use(i))
+            continue;
+        const double u = (i - centre) / half;
+        const double fit = coef[0] + u * (coef[1] + u * (coef[2] + u * coef[3]));
+        error += (x[i] - fit) * (x[i] - fit);
+    }
+    return error;
 }
 
 } // namespace
@@ -240,7 +320,7 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
     // The steps from and to the steady levels are the largest: the coarse
     // pieces find where the transition is, the fine ones its stages.
     const std::array<int, 4> coarse = CoarsePieces(x, count);
-    const double noise = NoiseOf(raw, count);
+    const double noise = std::max(kQuantum, NoiseOf(raw, count));
     {
         // A phase without a step clear of the noise has no transition; say so
         // before the fine work, which would search the whole window.
@@ -256,6 +336,9 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
         if (!step)
             return std::nullopt;
     }
+    // Stages far longer than a tap changer's: some slow change, not one.
+    if (coarse[3] - coarse[0] > 3 * kMaxStage + 2 * kBlock)
+        return std::nullopt;
     const std::array<int, 4> fine =
         FinePieces(x, std::max(0, coarse[0] - 2 * kBlock), std::min(count, coarse[3] + 2 * kBlock));
     std::array<int, 6> edge{}; // first samples of the pieces, 0-based, and the end
@@ -335,9 +418,72 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
         found.t[e] = split + 1; // 1-based sample index
         previous = split;
     }
-    for (int e = 1; e < 4; ++e)
-        if (found.t[e] - found.t[e - 1] < kMinStage)
+    for (int e = 1; e < 4; ++e) {
+        const int length = found.t[e] - found.t[e - 1];
+        if (length < kMinStage || length > kMaxStage)
             return std::nullopt;
+    }
+    // In a tap change the resistors add to the circuit: the two stages and
+    // the bridging level (the two in parallel) all lie beyond both steady
+    // levels, on one side (give or take the noise). A ringing or a swing
+    // about the level does not.
+    {
+        const double dir = found.levels[1] > found.levels[0] ? 1 : -1;
+        const double steady = dir > 0 ? std::max(found.levels[0], found.levels[4])
+                                      : std::min(found.levels[0], found.levels[4]);
+        for (int k = 1; k <= 3; ++k)
+            if (dir * (found.levels[k] - steady) < -kBeyond * found.noise)
+                return std::nullopt;
+    }
+    std::array<double, 4> steps{};
+    for (int e = 0; e < 4; ++e)
+        steps[e] = std::abs(found.levels[e + 1] - found.levels[e]);
+    double quality = *std::min_element(steps.begin(), steps.end()) /
+                     std::max(kMinStep, kSignificance * found.noise);
+    // Each stage keeps its level in its middle half.
+    for (int k = 1; k <= 3; ++k) {
+        // Its later half, less the last quarter: past the bounce and the
+        // settling of the edge before, short of the ramp of the edge after.
+        const int from = found.t[k - 1] - 1, to = found.t[k] - 1, length = to - from;
+        const double spread = SpreadOf(x, from + length / 2, to - length / 4);
+        const double beside = std::min(steps[k - 1], steps[k]);
+        quality = std::min(quality, spread > 0 ? kLevelSpread * beside / spread : 1e9);
+    }
+    // The five levels against a smooth curve over the transition and as much
+    // again on either side, both charged on the same samples: those clear of
+    // the edges, where a ramp or a settling level is on its way.
+    {
+        const int span = found.t[3] - found.t[0];
+        const int side = std::max(span / 2, kSideRoom);
+        const int from = std::max(0, found.t[0] - 1 - side);
+        const int to = std::min(count, found.t[3] - 1 + side);
+        const int shortest =
+            std::min({found.t[1] - found.t[0], found.t[2] - found.t[1], found.t[3] - found.t[2]});
+        const int room = std::min(kRampRoom + 2, shortest / 4);
+        const auto clear = [&](int i) {
+            for (int t : found.t)
+                if (std::abs(i - (t - 1)) <= room)
+                    return false;
+            return true;
+        };
+        double levelError = 0;
+        for (int i = from; i < to; ++i) {
+            if (!clear(i))
+                continue;
+            int k = 0;
+            while (k < 4 && i >= found.t[k] - 1)
+                ++k;
+            const double fit = k == 0   ? oldTap.At(std::min(i, edge[1] - 1))
+                               : k == 4 ? newTap.At(std::max(i, edge[4]))
+                                        : found.levels[k];
+            levelError += (x[i] - fit) * (x[i] - fit);
+        }
+        const double curveError = CubicError(x, from, to, clear);
+        quality = std::min(quality, curveError / (kSmoothRatio * std::max(levelError, 1.0)));
+    }
+    found.quality = quality;
+    if (quality < 1)
+        return std::nullopt;
     return found;
 }
 
