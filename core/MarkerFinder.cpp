@@ -17,25 +17,33 @@
 // that finds where the transition is. Then finely, on sample pairs around
 // it, where a few samples on either side of each change go uncharged, so a
 // ramp or a bounce does not draw a piece to itself instead of a short
-// stage. Both run on a running median, which removes bounce spikes and
-// keeps steps and ramps in place. Each instant is then read off the raw
-// samples: the first sample past halfway between the two pieces' levels
-// that the level mostly keeps to afterwards. Whether this is a transition
-// at all is decided against the noise and what the fit leaves unexplained:
-// every step must stand well clear of it; every stage last at least half
-// the shortest stage a tap changer makes and at most 30 ms; each stage keep
-// level in its later half; the stages and the bridging level lie beyond the
-// steady levels; and the five levels explain the samples around the
-// transition clearly better than a smooth curve (a ramp, a decay, a slow
-// swing). How far the weakest of these clears its bar is the quality.
+// stage. Both run on the samples with their excursions of one or two
+// samples taken out (bounce, impulses, chatter) and then a running median,
+// which keeps steps and ramps in place. Each instant is then read off the
+// raw samples: the first sample past halfway between the two pieces'
+// levels, and not far beyond the new one, that the level mostly keeps to
+// afterwards without falling back for longer than it held. Whether this is
+// a transition at all is decided against the noise and what the fit leaves
+// unexplained: every step must stand well clear of it; every stage last at
+// least half the shortest stage a tap changer makes and at most 30 ms; each
+// long stage keep level in its later half; no step of the median level
+// between the markers; the stages and the bridging level lie beyond the
+// steady levels, and the steps turn at every instant; and the five levels
+// explain the samples around the transition clearly better than a smooth
+// curve (a ramp, a decay, a slow swing). How far the weakest of these
+// clears its bar is the quality.
 
 namespace {
 
 constexpr int kBlock = 16;    // samples per block of the coarse segmentation
 constexpr int kFineBlock = 2; // and of the fine one
+constexpr int kFineRoom = 64; // samples the fine segmentation looks beyond the coarse pieces
 constexpr int kEdgeRoom = 12; // samples a ramp (1 ms) and its bounce may take after an edge
 constexpr int kRampRoom = 4;  // samples on either side of a change that a ramp may take
-constexpr int kMinStage = 5;  // half the shortest stage (1 ms): shorter is a spike
+// Bounce falls back for at most this many samples in a row; a longer run
+// back on the old side follows a stray sample, not an edge.
+constexpr int kBounceRun = 2;
+constexpr int kMinStage = 5; // half the shortest stage (1 ms): shorter is a spike
 // A level step is real when it stands this many noise deviations clear; far
 // beyond what the noise of a flat phase produces between block means.
 constexpr double kSignificance = 6;
@@ -53,6 +61,12 @@ constexpr double kLevelSpread = 0.6;
 constexpr double kSmoothRatio = 4;
 constexpr double kBeyond = 3; // noise deviations an inner level may stray to the steady side
 constexpr int kSideRoom = 50; // steady samples on either side in that comparison, at least
+// Samples on either side of an instant whose median tells the level there:
+// more than twice the longest bounce, less than the shortest stage.
+constexpr int kCheckRoom = 8;
+// A run of a sample or two this many noise deviations off both its
+// neighbours is an excursion, not the level.
+constexpr double kExcursion = 5;
 
 // Weighted sums over blocks, prefix form: count, values, squares, and the
 // position terms of a straight-line fit.
@@ -230,8 +244,8 @@ std::array<int, 4> FinePieces(const qint32* x, int from, int to) {
     return starts;
 }
 
-// A running median of 7: contact bounce and single wild samples of up to
-// three samples vanish, while steps and ramps stay exactly where they are.
+// A running median of 9: contact bounce and wild samples of up to four
+// samples vanish, while steps and ramps stay exactly where they are.
 std::vector<qint32> Despiked(const qint32* x, int count) {
     constexpr int kHalf = 4;
     std::vector<qint32> out(static_cast<size_t>(count));
@@ -309,18 +323,95 @@ template <typename Use> double CubicError(const qint32* x, int from, int to, Use
     return error;
 }
 
+// The placed instants, checked against the raw samples: nowhere from the
+// old tap's level to the new one's, clear of the markers and what follows
+// them, does the median level step by half the smallest step. A stage the
+// segmentation missed shows here, rather than as markers tens of samples
+// off.
+bool EdgesHold(const qint32* raw, int count, const FoundMarkers& found) {
+    std::array<int, 6> at{0, found.t[0] - 1, found.t[1] - 1, found.t[2] - 1, found.t[3] - 1, count};
+    std::vector<double> w;
+    const auto median = [&](int from, int to) {
+        w.assign(raw + from, raw + to);
+        return Median(w);
+    };
+    double smallest = std::numeric_limits<double>::infinity();
+    for (int e = 0; e < 4; ++e)
+        smallest = std::min(smallest, std::abs(found.levels[e + 1] - found.levels[e]));
+    // Windows that hold no marker: from one stage's start, or the steady
+    // side's, to the next, the level keeps within half the smallest step.
+    const int from = std::max(0, at[1] - kSideRoom), to = std::min(count, at[4] + kSideRoom);
+    for (int i = from + kCheckRoom; i + kCheckRoom <= to; ++i) {
+        bool across = false;
+        for (int k = 1; k <= 4; ++k)
+            across = across ||
+                     (i + kCheckRoom + kEdgeRoom > at[k] && i - kCheckRoom - kEdgeRoom < at[k]);
+        if (across)
+            continue;
+        if (std::abs(median(i, i + kCheckRoom) - median(i - kCheckRoom, i)) > smallest / 2)
+            return false;
+    }
+    return true;
+}
+
+// The samples with their short excursions taken out: a run of one or two
+// samples that stands off, on one side, from the two samples beside it while
+// those agree (a bounce, an impulse, a stray of chatter) takes their mean.
+// The closest-agreeing flanks go first, runs of two before single samples,
+// so that a bounce right after a step is taken out before the step's first
+// sample (whose flanks the bounce sets apart) could look like one, and a
+// sample at the level between two bounces stays. Steps and ramps have no
+// such flanks.
+std::vector<qint32> WithoutExcursions(const qint32* raw, int count, double noise) {
+    std::vector<qint32> y(raw, raw + count);
+    struct Run {
+        double agree;
+        int at, length;
+    };
+    const auto off = [&y, noise](int at, int length, double* agree) {
+        if (at < 1 || at + length >= int(y.size()))
+            return false;
+        const double left = y[size_t(at - 1)], right = y[size_t(at + length)];
+        const double mean = (left + right) / 2, sign = y[size_t(at)] > mean ? 1 : -1;
+        *agree = std::abs(left - right);
+        const double bar = std::max(kExcursion * noise, 2 * *agree);
+        for (int i = at; i < at + length; ++i)
+            if (sign * (y[size_t(i)] - mean) <= bar)
+                return false;
+        return true;
+    };
+    std::vector<Run> runs;
+    for (int length = 1; length <= 2; ++length)
+        for (int at = 1; at + length < count; ++at)
+            if (double agree = 0; off(at, length, &agree))
+                runs.push_back({agree - (length - 1) * noise, at, length});
+    std::sort(runs.begin(), runs.end(),
+              [](const Run& a, const Run& b) { return a.agree < b.agree; });
+    for (const Run& run : runs) {
+        double agree = 0;
+        if (!off(run.at, run.length, &agree))
+            continue; // a neighbour taken out first changed its flanks
+        const qint32 mean = qint32(
+            std::nearbyint((double(y[size_t(run.at - 1)]) + y[size_t(run.at + run.length)]) / 2));
+        for (int i = run.at; i < run.at + run.length; ++i)
+            y[size_t(i)] = mean;
+    }
+    return y;
+}
+
 } // namespace
 
 std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
     if (count < 5 * kBlock)
         return std::nullopt;
     // Pieces and levels from the despiked samples; the instants from the raw ones.
-    const std::vector<qint32> smooth = Despiked(raw, count);
+    const double noise = std::max(kQuantum, NoiseOf(raw, count));
+    const std::vector<qint32> cleaned = WithoutExcursions(raw, count, noise);
+    const std::vector<qint32> smooth = Despiked(cleaned.data(), count);
     const qint32* x = smooth.data();
     // The steps from and to the steady levels are the largest: the coarse
     // pieces find where the transition is, the fine ones its stages.
     const std::array<int, 4> coarse = CoarsePieces(x, count);
-    const double noise = std::max(kQuantum, NoiseOf(raw, count));
     {
         // A phase without a step clear of the noise has no transition; say so
         // before the fine work, which would search the whole window.
@@ -340,7 +431,7 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
     if (coarse[3] - coarse[0] > 3 * kMaxStage + 2 * kBlock)
         return std::nullopt;
     const std::array<int, 4> fine =
-        FinePieces(x, std::max(0, coarse[0] - 2 * kBlock), std::min(count, coarse[3] + 2 * kBlock));
+        FinePieces(x, std::max(0, coarse[0] - kFineRoom), std::min(count, coarse[3] + kFineRoom));
     std::array<int, 6> edge{}; // first samples of the pieces, 0-based, and the end
     for (int k = 0; k < 4; ++k)
         edge[k + 1] = fine[k];
@@ -380,7 +471,13 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
         if (step < std::max(kMinStep, kSignificance * found.noise))
             return std::nullopt;
         const double mid = (a + b) / 2, dir = b > a ? 1 : -1;
-        const auto past = [&](int i) { return dir * (raw[i] - mid) >= 0; };
+        // Past halfway, and not far beyond the new level: there a sample
+        // springs back toward the level before the last edge, which in a tap
+        // change lies on that side (the steps turn at every instant).
+        const double beyond = step / 2 + kBeyond * noise;
+        const auto past = [&](int i) {
+            return dir * (raw[i] - mid) >= 0 && dir * (raw[i] - b) <= beyond;
+        };
         // From the middle of the piece before to the middle of the piece after.
         const int lo = std::max(previous + 1, (edge[e] + edge[e + 1]) / 2);
         const int hi = std::min(count - 1, (edge[e + 1] + edge[e + 2]) / 2);
@@ -397,7 +494,13 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
             int kept = 0;
             for (int k = i; k < end; ++k)
                 kept += past(k);
-            if (2 * kept > end - i)
+            // The samples past halfway from i on, and the run back after them.
+            int group = 0, back = 0;
+            while (i + group <= hi && past(i + group))
+                ++group;
+            while (i + group + back <= hi && !past(i + group + back))
+                ++back;
+            if (2 * kept >= end - i && (back <= kBounceRun || back <= group))
                 split = i;
         }
         if (split < 0) {
@@ -423,6 +526,8 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
         if (length < kMinStage || length > kMaxStage)
             return std::nullopt;
     }
+    if (!EdgesHold(raw, count, found))
+        return std::nullopt;
     // In a tap change the resistors add to the circuit: the two stages and
     // the bridging level (the two in parallel) all lie beyond both steady
     // levels, on one side (give or take the noise). A ringing or a swing
@@ -432,7 +537,14 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
         const double steady = dir > 0 ? std::max(found.levels[0], found.levels[4])
                                       : std::min(found.levels[0], found.levels[4]);
         for (int k = 1; k <= 3; ++k)
-            if (dir * (found.levels[k] - steady) < -kBeyond * found.noise)
+            if (dir * (found.levels[k] - steady) < -kBeyond * noise)
+                return std::nullopt;
+        // And each resistor stage lies beyond the bridging level too, both
+        // in series with one branch where bridging has both in parallel: the
+        // steps turn at every instant. Two steps one way are a stage missed.
+        for (int e = 1; e < 4; ++e)
+            if ((found.levels[e + 1] - found.levels[e]) * (found.levels[e] - found.levels[e - 1]) >=
+                0)
                 return std::nullopt;
     }
     std::array<double, 4> steps{};
@@ -445,6 +557,9 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
         // Its later half, less the last quarter: past the bounce and the
         // settling of the edge before, short of the ramp of the edge after.
         const int from = found.t[k - 1] - 1, to = found.t[k] - 1, length = to - from;
+        // A short stage is all bounce and edges: the smooth curve judges it.
+        if (length < 2 * kEdgeRoom)
+            continue;
         const double spread = SpreadOf(x, from + length / 2, to - length / 4);
         const double beside = std::min(steps[k - 1], steps[k]);
         quality = std::min(quality, spread > 0 ? kLevelSpread * beside / spread : 1e9);
