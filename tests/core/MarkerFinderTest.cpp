@@ -4,6 +4,7 @@
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
+#include <map>
 #include <random>
 
 namespace {
@@ -179,6 +180,56 @@ TEST(FindMarkers, HoldsOnSettlingEdgesUnlikeStagesBounceAndImpulses) {
     EXPECT_GT(Find(Shape{})->quality, 2 * Find(noisy)->quality);
 }
 
+// Where bounce and chatter crowd short stages, each marker stands on its own
+// edge: never a stage off, never before a stray.
+TEST(FindMarkers, PlacesEachMarkerOnItsEdgeThroughBounceAndChatter) {
+    struct Case {
+        const char* what;
+        Shape shape;
+        std::map<int, qint32> set; // samples n replaced by these values
+        std::array<int, 4> expected;
+        int tolerance;
+    };
+    // Two 2-sample spikes 60 % back after each edge: four of the ten samples
+    // of a 1 ms stage. Once: no transition.
+    Shape spikes{.edges = {500, 590, 680, 690}};
+    spikes.extra = [s = spikes](int n) {
+        for (int k = 0; k < 4; ++k)
+            if (const int after = n - s.edges[k];
+                after == 1 || after == 2 || after == 4 || after == 5)
+                return 0.6 * (s.levels[k] - s.levels[k + 1]);
+        return 0.0;
+    };
+    // Falling, settling (0.32 ms: past halfway on the third sample), a first
+    // stage of 1 ms, bounce and a spring back to the old level after the
+    // first and the last contact. Once: t2 a whole stage late (535), t3 and
+    // t4 on the last edge and its bounce.
+    const Shape shortFirst{
+        .edges = {423, 433, 533, 604}, .levels = {3800, 2250, 2787, 925, 3790}, .settle = 3.2};
+    const std::map<int, qint32> shortFirstBounce = {
+        {431, 3165}, {432, 3790}, {434, 3212}, {545, 2336}, {546, 2326}, {549, 2444},
+        {550, 2433}, {615, 2171}, {616, 2176}, {619, 931},  {620, 921}};
+    const Case cases[] = {
+        // Chatter of the first edge 0.5 ms before the bridging edge ends,
+        // past that edge's halfway (685). Once placed on it: t3 = 635.
+        {"a stray sample before an edge", {}, {{635, 750}}, {500, 600, 640, 720}, 0},
+        {"spikes over short stages", spikes, {}, {500, 590, 680, 690}, 0},
+        {"a 1 ms first stage among bounce", shortFirst, shortFirstBounce, {425, 435, 535, 606}, 1},
+    };
+    for (const Case& c : cases) {
+        auto x = Samples(c.shape);
+        for (const auto& [n, v] : c.set)
+            x[size_t(n - 1)] = v;
+        const auto found = FindMarkers(x.data(), int(x.size()));
+        if (!found) {
+            ADD_FAILURE() << c.what << ": no transition";
+            continue;
+        }
+        for (int j = 0; j < 4; ++j)
+            EXPECT_NEAR(found->t[j], c.expected[j], c.tolerance) << c.what << " t" << j + 1;
+    }
+}
+
 // Shapes that hold no tap change are never reported as one, however large.
 TEST(FindMarkers, RampsDecaysAndWavesAreNoTransition) {
     std::mt19937 random(5);
@@ -197,6 +248,16 @@ TEST(FindMarkers, RampsDecaysAndWavesAreNoTransition) {
         {"a square wave", [](int n) { return n % 200 < 100 ? 300.0 : 800.0; }},
         {"a sine", [&](int n) { return 1000 + 500 * std::sin(2 * pi * n / 600) + gauss(random); }},
         {"a pulse of 8 ms", [](int n) { return n >= 900 && n < 980 ? 800.0 : 300.0; }},
+        // Four steps, two of them one way: a stage would be missing. Both
+        // once found as a transition.
+        {"a staircase up, then back",
+         [](int n) {
+             return n < 900 ? 300.0 : n < 960 ? 500 : n < 1000 ? 700 : n < 1080 ? 900 : 300;
+         }},
+        {"a jump, then a staircase down",
+         [](int n) {
+             return n < 900 ? 300.0 : n < 960 ? 800 : n < 1000 ? 600 : n < 1080 ? 400 : 300;
+         }},
         {"two steps", [](int n) { return n < 900    ? 300.0
                                          : n < 1000 ? 700.0
                                                     : 500.0; }},
