@@ -378,6 +378,19 @@ std::vector<qint32> WithoutExcursions(const qint32* raw, int count, double noise
         for (int i = at; i < at + length; ++i)
             if (sign * (y[size_t(i)] - mean) <= bar)
                 return false;
+        // And off the level around it too: between two bounces the level
+        // itself stands off its flanks.
+        std::array<qint32, 8> around{};
+        size_t n = 0;
+        for (int i = std::max(0, at - 4); i < std::min(int(y.size()), at + length + 4); ++i)
+            if (i < at || i >= at + length)
+                around[n++] = y[size_t(i)];
+        std::nth_element(around.begin(), around.begin() + ptrdiff_t(n / 2),
+                         around.begin() + ptrdiff_t(n));
+        const double level = around[n / 2];
+        for (int i = at; i < at + length; ++i)
+            if (sign * (y[size_t(i)] - level) <= bar)
+                return false;
         return true;
     };
     std::vector<Run> runs;
@@ -574,10 +587,12 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
         const int to = std::min(count, found.t[3] - 1 + side);
         const int shortest =
             std::min({found.t[1] - found.t[0], found.t[2] - found.t[1], found.t[3] - found.t[2]});
+        // After an edge its bounce and settling, before it its ramp.
         const int room = std::min(kRampRoom + 2, shortest / 4);
+        const int after = std::min(kEdgeRoom, shortest / 2);
         const auto clear = [&](int i) {
             for (int t : found.t)
-                if (std::abs(i - (t - 1)) <= room)
+                if (i - (t - 1) >= -room && i - (t - 1) <= after)
                     return false;
             return true;
         };

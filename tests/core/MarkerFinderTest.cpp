@@ -209,7 +209,16 @@ TEST(FindMarkers, PlacesEachMarkerOnItsEdgeThroughBounceAndChatter) {
     const std::map<int, qint32> shortFirstBounce = {
         {431, 3165}, {432, 3790}, {434, 3212}, {545, 2336}, {546, 2326}, {549, 2444},
         {550, 2433}, {615, 2171}, {616, 2176}, {619, 931},  {620, 921}};
+    // Chatter every third sample after each edge, halfway back, over stages
+    // of 1.5 ms: the level is the samples between, not the chatter.
+    const Shape chattering{.edges = {500, 515, 530, 545}};
+    std::map<int, qint32> chatter;
+    for (int k = 0; k < 4; ++k)
+        for (const int after : {3, 6, 9})
+            chatter[chattering.edges[k] + after] =
+                (chattering.levels[k] + chattering.levels[k + 1]) / 2;
     const Case cases[] = {
+        {"chatter every third sample", chattering, chatter, {500, 515, 530, 545}, 0},
         // Chatter of the first edge 0.5 ms before the bridging edge ends,
         // past that edge's halfway (685). Once placed on it: t3 = 635.
         {"a stray sample before an edge", {}, {{635, 750}}, {500, 600, 640, 720}, 0},
