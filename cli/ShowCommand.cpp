@@ -97,7 +97,8 @@ QByteArray ShowText(const QString& path, const TestRecord& record, const Transit
 }
 
 QByteArray ShowJson(const QString& path, const TestRecord& record, const TransitionMarkers& markers,
-                    int depth, const std::array<bool, 3>* found) {
+                    int depth, const std::array<bool, 3>* found,
+                    const std::array<double, 3>* quality) {
     const TestParams& tp = record.params;
     const TransitionResults results = ComputeResults(markers, record);
     const auto number = [](qint64 v) { return QByteArray::number(v); };
@@ -142,6 +143,13 @@ QByteArray ShowJson(const QString& path, const TestRecord& record, const Transit
             foundMembers.push_back(
                 {QByteArray(1, kPhaseLetters[p]), (*found)[p] ? "true" : "false"});
         file.insert(file.begin() + 8, {"found", JsonObject(foundMembers, depth + 1)});
+        JsonMembers qualityMembers;
+        for (int p = 0; p < 3; ++p)
+            qualityMembers.push_back(
+                {QByteArray(1, kPhaseLetters[p]), (*found)[p] && quality
+                                                      ? QByteArray::number((*quality)[p], 'f', 2)
+                                                      : QByteArray("null")});
+        file.insert(file.begin() + 9, {"quality", JsonObject(qualityMembers, depth + 1)});
     }
     return JsonObject(file, depth);
 }
@@ -166,14 +174,15 @@ int RunShow(const QStringList& args, QByteArray& out, QByteArray& err, bool outT
             continue;
         }
         std::array<bool, 3> found{};
-        const TransitionMarkers markers = MarkersFor(options.shown, record, &found);
+        std::array<double, 3> quality{};
+        const TransitionMarkers markers = MarkersFor(options.shown, record, &found, &quality);
         const std::array<bool, 3>* foundShown = options.shown.autoMarkers ? &found : nullptr;
         if (!options.json) {
             out += (shown++ ? "\n" : "") +
                    ShowText(PrintedName(path, outTerminal), record, markers, foundShown);
         } else {
-            objects.push_back(
-                ShowJson(path, record, markers, options.files.size() > 1 ? 1 : 0, foundShown));
+            objects.push_back(ShowJson(path, record, markers, options.files.size() > 1 ? 1 : 0,
+                                       foundShown, &quality));
         }
     }
     if (options.json) {

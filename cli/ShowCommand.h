@@ -18,11 +18,13 @@ struct ShowOptions {
 // Parses the arguments after "show"; the error text when they are wrong.
 std::optional<QString> ParseShowArgs(const QStringList& args, ShowOptions& options);
 
-// With `found` (--auto-markers), which phases' markers were found.
+// With `found` (--auto-markers), which phases' markers were found; the JSON
+// also says how clearly (`quality`, the finder's; null where none was found).
 QByteArray ShowText(const QString& path, const TestRecord& record, const TransitionMarkers& markers,
                     const std::array<bool, 3>* found = nullptr);
 QByteArray ShowJson(const QString& path, const TestRecord& record, const TransitionMarkers& markers,
-                    int depth, const std::array<bool, 3>* found = nullptr);
+                    int depth, const std::array<bool, 3>* found = nullptr,
+                    const std::array<double, 3>* quality = nullptr);
 
 // Exit code 0, or 2 when an option or any of the files was bad (the other
 // files are still shown). Names are printed as PrintedName prints them on

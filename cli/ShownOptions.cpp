@@ -103,15 +103,17 @@ OptionParse ParseShownOption(const QStringList& args, qsizetype& i, unsigned acc
 }
 
 TransitionMarkers MarkersFor(const ShownOptions& options, const TestRecord& record,
-                             std::array<bool, 3>* found) {
+                             std::array<bool, 3>* found, std::array<double, 3>* quality) {
     TransitionMarkers markers = StartMarkers(record.params);
     std::array<bool, 3> placed{};
+    std::array<double, 3> clear{};
     if (options.autoMarkers) {
         const auto edges = FindDrawnMarkers(record);
         for (int p = 0; p < 3; ++p)
             if (edges[p]) {
                 markers.phase[p] = edges[p]->t;
                 placed[p] = true;
+                clear[p] = edges[p]->quality;
             }
     }
     for (int p = 0; p < 3; ++p)
@@ -119,6 +121,8 @@ TransitionMarkers MarkersFor(const ShownOptions& options, const TestRecord& reco
             markers.phase[p] = *options.markers[p];
     if (found)
         *found = placed;
+    if (quality)
+        *quality = clear;
     return markers;
 }
 

@@ -38,9 +38,11 @@ OptionParse ParseShownOption(const QStringList& args, qsizetype& i, unsigned acc
 
 // The markers for a test: where a redraw puts them, or with --auto-markers
 // where the waveforms' edges are (on drawn phases that hold a transition;
-// `found` says which), unless set by --marker.
+// `found` says which, `quality` how clearly, 0 where none), unless set by
+// --marker.
 TransitionMarkers MarkersFor(const ShownOptions& options, const TestRecord& record,
-                             std::array<bool, 3>* found = nullptr);
+                             std::array<bool, 3>* found = nullptr,
+                             std::array<double, 3>* quality = nullptr);
 
 // The window's view of a test file read into `record`, shown as displayed, with
 // the chart colour of --color or else `settingsColor`.

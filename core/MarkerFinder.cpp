@@ -17,25 +17,56 @@
 // that finds where the transition is. Then finely, on sample pairs around
 // it, where a few samples on either side of each change go uncharged, so a
 // ramp or a bounce does not draw a piece to itself instead of a short
-// stage. Both run on a running median, which removes bounce spikes and
-// keeps steps and ramps in place. Each instant is then read off the raw
-// samples: the first sample past halfway between the two pieces' levels
-// that the level mostly keeps to afterwards. Whether this is a transition
-// at all is decided against the noise and what the fit leaves unexplained:
-// every step must stand well clear of it, and every stage last at least
-// half the shortest stage a tap changer makes.
+// stage. Both run on the samples with their excursions of one or two
+// samples taken out (bounce, impulses, chatter) and then a running median,
+// which keeps steps and ramps in place. Each instant is then read off the
+// raw samples: the first sample past halfway between the two pieces'
+// levels, and not far beyond the new one, that the level mostly keeps to
+// afterwards without falling back for longer than it held. Whether this is
+// a transition at all is decided against the noise and what the fit leaves
+// unexplained: every step must stand well clear of it; every stage last at
+// least half the shortest stage a tap changer makes and at most 30 ms; each
+// long stage keep level in its later half; no step of the median level
+// between the markers; the stages and the bridging level lie beyond the
+// steady levels, and the steps turn at every instant; and the five levels
+// explain the samples around the transition clearly better than a smooth
+// curve (a ramp, a decay, a slow swing). How far the weakest of these
+// clears its bar is the quality.
 
 namespace {
 
 constexpr int kBlock = 16;    // samples per block of the coarse segmentation
 constexpr int kFineBlock = 2; // and of the fine one
+constexpr int kFineRoom = 64; // samples the fine segmentation looks beyond the coarse pieces
 constexpr int kEdgeRoom = 12; // samples a ramp (1 ms) and its bounce may take after an edge
 constexpr int kRampRoom = 4;  // samples on either side of a change that a ramp may take
-constexpr int kMinStage = 5;  // half the shortest stage (1 ms): shorter is a spike
+// Bounce falls back for at most this many samples in a row; a longer run
+// back on the old side follows a stray sample, not an edge.
+constexpr int kBounceRun = 2;
+constexpr int kMinStage = 5; // half the shortest stage (1 ms): shorter is a spike
 // A level step is real when it stands this many noise deviations clear; far
 // beyond what the noise of a flat phase produces between block means.
 constexpr double kSignificance = 6;
-constexpr double kMinStep = 3; // 0.03 ohm: steps of the last digits are no stages
+constexpr double kMinStep = 3;   // 0.03 ohm: steps of the last digits are no stages
+constexpr double kQuantum = 0.3; // the noise is never taken below the rounding to 0.01 ohm
+// A stage lasts at most this long (30 ms, well beyond the 12 ms a tap
+// changer takes): longer "stages" are slow changes of some other kind.
+constexpr int kMaxStage = 300;
+// Within the middle half of a stage the samples keep level: their spread
+// (10th to 90th percentile) stays below this share of the smaller step
+// beside it. A ramp, a sine or a decay cut into pieces fails this.
+constexpr double kLevelSpread = 0.6;
+// The five levels must explain the transition's samples this many times
+// better (in squared error) than a smooth curve, a cubic through them.
+constexpr double kSmoothRatio = 4;
+constexpr double kBeyond = 3; // noise deviations an inner level may stray to the steady side
+constexpr int kSideRoom = 50; // steady samples on either side in that comparison, at least
+// Samples on either side of an instant whose median tells the level there:
+// more than twice the longest bounce, less than the shortest stage.
+constexpr int kCheckRoom = 8;
+// A run of a sample or two this many noise deviations off both its
+// neighbours is an excursion, not the level.
+constexpr double kExcursion = 5;
 
 // Weighted sums over blocks, prefix form: count, values, squares, and the
 // position terms of a straight-line fit.
@@ -213,10 +244,10 @@ std::array<int, 4> FinePieces(const qint32* x, int from, int to) {
     return starts;
 }
 
-// A running median of 7: contact bounce and single wild samples of up to
-// three samples vanish, while steps and ramps stay exactly where they are.
+// A running median of 9: contact bounce and wild samples of up to four
+// samples vanish, while steps and ramps stay exactly where they are.
 std::vector<qint32> Despiked(const qint32* x, int count) {
-    constexpr int kHalf = 3;
+    constexpr int kHalf = 4;
     std::vector<qint32> out(static_cast<size_t>(count));
     std::array<qint32, 2 * kHalf + 1> window{};
     for (int i = 0; i < count; ++i) {
@@ -229,18 +260,171 @@ std::vector<qint32> Despiked(const qint32* x, int count) {
     return out;
 }
 
+// The spread of samples [from, to) between their quartiles: a bounce that
+// the running median left holds less than a quarter of them.
+double SpreadOf(const qint32* x, int from, int to) {
+    std::vector<qint32> v(x + from, x + to);
+    if (v.size() < 2)
+        return 0;
+    const size_t lo = v.size() / 4, hi = v.size() - 1 - lo;
+    std::nth_element(v.begin(), v.begin() + ptrdiff_t(lo), v.end());
+    const qint32 low = v[lo];
+    std::nth_element(v.begin(), v.begin() + ptrdiff_t(hi), v.end());
+    return double(v[hi]) - low;
+}
+
+// The squared error of the least-squares cubic through the samples i of
+// [from, to) for which `use(i)` holds.
+template <typename Use> double CubicError(const qint32* x, int from, int to, Use use) {
+    constexpr int m = 4;
+    double a[m][m + 1] = {};
+    const double centre = (from + to - 1) / 2.0, half = std::max(1.0, (to - from) / 2.0);
+    for (int i = from; i < to; ++i) {
+        if (!use(i))
+            continue;
+        const double u = (i - centre) / half, y = x[i];
+        const double p[m] = {1, u, u * u, u * u * u};
+        for (int r = 0; r < m; ++r) {
+            for (int c = 0; c < m; ++c)
+                a[r][c] += p[r] * p[c];
+            a[r][m] += p[r] * y;
+        }
+    }
+    // Solved by elimination with pivoting.
+    double coef[m] = {};
+    for (int c = 0; c < m; ++c) {
+        int pivot = c;
+        for (int r = c + 1; r < m; ++r)
+            if (std::abs(a[r][c]) > std::abs(a[pivot][c]))
+                pivot = r;
+        if (std::abs(a[pivot][c]) < 1e-12)
+            return 0; // too few samples to tell: no evidence against the curve
+        for (int k = 0; k <= m; ++k)
+            std::swap(a[c][k], a[pivot][k]);
+        for (int r = 0; r < m; ++r) {
+            if (r == c)
+                continue;
+            const double f = a[r][c] / a[c][c];
+            for (int k = c; k <= m; ++k)
+                a[r][k] -= f * a[c][k];
+        }
+    }
+    for (int c = 0; c < m; ++c)
+        coef[c] = a[c][m] / a[c][c];
+    // The error itself, summed again: safer than from the normal equations.
+    double error = 0;
+    for (int i = from; i < to; ++i) {
+        if (!use(i))
+            continue;
+        const double u = (i - centre) / half;
+        const double fit = coef[0] + u * (coef[1] + u * (coef[2] + u * coef[3]));
+        error += (x[i] - fit) * (x[i] - fit);
+    }
+    return error;
+}
+
+// The placed instants, checked against the raw samples: nowhere from the
+// old tap's level to the new one's, clear of the markers and what follows
+// them, does the median level step by half the smallest step. A stage the
+// segmentation missed shows here, rather than as markers tens of samples
+// off.
+bool EdgesHold(const qint32* raw, int count, const FoundMarkers& found) {
+    std::array<int, 6> at{0, found.t[0] - 1, found.t[1] - 1, found.t[2] - 1, found.t[3] - 1, count};
+    std::vector<double> w;
+    const auto median = [&](int from, int to) {
+        w.assign(raw + from, raw + to);
+        return Median(w);
+    };
+    double smallest = std::numeric_limits<double>::infinity();
+    for (int e = 0; e < 4; ++e)
+        smallest = std::min(smallest, std::abs(found.levels[e + 1] - found.levels[e]));
+    // Windows that hold no marker: from one stage's start, or the steady
+    // side's, to the next, the level keeps within half the smallest step.
+    const int from = std::max(0, at[1] - kSideRoom), to = std::min(count, at[4] + kSideRoom);
+    for (int i = from + kCheckRoom; i + kCheckRoom <= to; ++i) {
+        bool across = false;
+        for (int k = 1; k <= 4; ++k)
+            across = across ||
+                     (i + kCheckRoom + kEdgeRoom > at[k] && i - kCheckRoom - kEdgeRoom < at[k]);
+        if (across)
+            continue;
+        if (std::abs(median(i, i + kCheckRoom) - median(i - kCheckRoom, i)) > smallest / 2)
+            return false;
+    }
+    return true;
+}
+
+// The samples with their short excursions taken out: a run of one or two
+// samples that stands off, on one side, from the two samples beside it while
+// those agree (a bounce, an impulse, a stray of chatter) takes their mean.
+// The closest-agreeing flanks go first, runs of two before single samples,
+// so that a bounce right after a step is taken out before the step's first
+// sample (whose flanks the bounce sets apart) could look like one, and a
+// sample at the level between two bounces stays. Steps and ramps have no
+// such flanks.
+std::vector<qint32> WithoutExcursions(const qint32* raw, int count, double noise) {
+    std::vector<qint32> y(raw, raw + count);
+    struct Run {
+        double agree;
+        int at, length;
+    };
+    const auto off = [&y, noise](int at, int length, double* agree) {
+        if (at < 1 || at + length >= int(y.size()))
+            return false;
+        const double left = y[size_t(at - 1)], right = y[size_t(at + length)];
+        const double mean = (left + right) / 2, sign = y[size_t(at)] > mean ? 1 : -1;
+        *agree = std::abs(left - right);
+        const double bar = std::max(kExcursion * noise, 2 * *agree);
+        for (int i = at; i < at + length; ++i)
+            if (sign * (y[size_t(i)] - mean) <= bar)
+                return false;
+        // And off the level around it too: between two bounces the level
+        // itself stands off its flanks.
+        std::array<qint32, 8> around{};
+        size_t n = 0;
+        for (int i = std::max(0, at - 4); i < std::min(int(y.size()), at + length + 4); ++i)
+            if (i < at || i >= at + length)
+                around[n++] = y[size_t(i)];
+        std::nth_element(around.begin(), around.begin() + ptrdiff_t(n / 2),
+                         around.begin() + ptrdiff_t(n));
+        const double level = around[n / 2];
+        for (int i = at; i < at + length; ++i)
+            if (sign * (y[size_t(i)] - level) <= bar)
+                return false;
+        return true;
+    };
+    std::vector<Run> runs;
+    for (int length = 1; length <= 2; ++length)
+        for (int at = 1; at + length < count; ++at)
+            if (double agree = 0; off(at, length, &agree))
+                runs.push_back({agree - (length - 1) * noise, at, length});
+    std::sort(runs.begin(), runs.end(),
+              [](const Run& a, const Run& b) { return a.agree < b.agree; });
+    for (const Run& run : runs) {
+        double agree = 0;
+        if (!off(run.at, run.length, &agree))
+            continue; // a neighbour taken out first changed its flanks
+        const qint32 mean = qint32(
+            std::nearbyint((double(y[size_t(run.at - 1)]) + y[size_t(run.at + run.length)]) / 2));
+        for (int i = run.at; i < run.at + run.length; ++i)
+            y[size_t(i)] = mean;
+    }
+    return y;
+}
+
 } // namespace
 
 std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
     if (count < 5 * kBlock)
         return std::nullopt;
     // Pieces and levels from the despiked samples; the instants from the raw ones.
-    const std::vector<qint32> smooth = Despiked(raw, count);
+    const double noise = std::max(kQuantum, NoiseOf(raw, count));
+    const std::vector<qint32> cleaned = WithoutExcursions(raw, count, noise);
+    const std::vector<qint32> smooth = Despiked(cleaned.data(), count);
     const qint32* x = smooth.data();
     // The steps from and to the steady levels are the largest: the coarse
     // pieces find where the transition is, the fine ones its stages.
     const std::array<int, 4> coarse = CoarsePieces(x, count);
-    const double noise = NoiseOf(raw, count);
     {
         // A phase without a step clear of the noise has no transition; say so
         // before the fine work, which would search the whole window.
@@ -256,8 +440,11 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
         if (!step)
             return std::nullopt;
     }
+    // Stages far longer than a tap changer's: some slow change, not one.
+    if (coarse[3] - coarse[0] > 3 * kMaxStage + 2 * kBlock)
+        return std::nullopt;
     const std::array<int, 4> fine =
-        FinePieces(x, std::max(0, coarse[0] - 2 * kBlock), std::min(count, coarse[3] + 2 * kBlock));
+        FinePieces(x, std::max(0, coarse[0] - kFineRoom), std::min(count, coarse[3] + kFineRoom));
     std::array<int, 6> edge{}; // first samples of the pieces, 0-based, and the end
     for (int k = 0; k < 4; ++k)
         edge[k + 1] = fine[k];
@@ -297,7 +484,13 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
         if (step < std::max(kMinStep, kSignificance * found.noise))
             return std::nullopt;
         const double mid = (a + b) / 2, dir = b > a ? 1 : -1;
-        const auto past = [&](int i) { return dir * (raw[i] - mid) >= 0; };
+        // Past halfway, and not far beyond the new level: there a sample
+        // springs back toward the level before the last edge, which in a tap
+        // change lies on that side (the steps turn at every instant).
+        const double beyond = step / 2 + kBeyond * noise;
+        const auto past = [&](int i) {
+            return dir * (raw[i] - mid) >= 0 && dir * (raw[i] - b) <= beyond;
+        };
         // From the middle of the piece before to the middle of the piece after.
         const int lo = std::max(previous + 1, (edge[e] + edge[e + 1]) / 2);
         const int hi = std::min(count - 1, (edge[e + 1] + edge[e + 2]) / 2);
@@ -314,7 +507,13 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
             int kept = 0;
             for (int k = i; k < end; ++k)
                 kept += past(k);
-            if (2 * kept > end - i)
+            // The samples past halfway from i on, and the run back after them.
+            int group = 0, back = 0;
+            while (i + group <= hi && past(i + group))
+                ++group;
+            while (i + group + back <= hi && !past(i + group + back))
+                ++back;
+            if (2 * kept >= end - i && (back <= kBounceRun || back <= group))
                 split = i;
         }
         if (split < 0) {
@@ -335,9 +534,86 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
         found.t[e] = split + 1; // 1-based sample index
         previous = split;
     }
-    for (int e = 1; e < 4; ++e)
-        if (found.t[e] - found.t[e - 1] < kMinStage)
+    for (int e = 1; e < 4; ++e) {
+        const int length = found.t[e] - found.t[e - 1];
+        if (length < kMinStage || length > kMaxStage)
             return std::nullopt;
+    }
+    if (!EdgesHold(raw, count, found))
+        return std::nullopt;
+    // In a tap change the resistors add to the circuit: the two stages and
+    // the bridging level (the two in parallel) all lie beyond both steady
+    // levels, on one side (give or take the noise). A ringing or a swing
+    // about the level does not.
+    {
+        const double dir = found.levels[1] > found.levels[0] ? 1 : -1;
+        const double steady = dir > 0 ? std::max(found.levels[0], found.levels[4])
+                                      : std::min(found.levels[0], found.levels[4]);
+        for (int k = 1; k <= 3; ++k)
+            if (dir * (found.levels[k] - steady) < -kBeyond * noise)
+                return std::nullopt;
+        // And each resistor stage lies beyond the bridging level too, both
+        // in series with one branch where bridging has both in parallel: the
+        // steps turn at every instant. Two steps one way are a stage missed.
+        for (int e = 1; e < 4; ++e)
+            if ((found.levels[e + 1] - found.levels[e]) * (found.levels[e] - found.levels[e - 1]) >=
+                0)
+                return std::nullopt;
+    }
+    std::array<double, 4> steps{};
+    for (int e = 0; e < 4; ++e)
+        steps[e] = std::abs(found.levels[e + 1] - found.levels[e]);
+    double quality = *std::min_element(steps.begin(), steps.end()) /
+                     std::max(kMinStep, kSignificance * found.noise);
+    // Each stage keeps its level in its middle half.
+    for (int k = 1; k <= 3; ++k) {
+        // Its later half, less the last quarter: past the bounce and the
+        // settling of the edge before, short of the ramp of the edge after.
+        const int from = found.t[k - 1] - 1, to = found.t[k] - 1, length = to - from;
+        // A short stage is all bounce and edges: the smooth curve judges it.
+        if (length < 2 * kEdgeRoom)
+            continue;
+        const double spread = SpreadOf(x, from + length / 2, to - length / 4);
+        const double beside = std::min(steps[k - 1], steps[k]);
+        quality = std::min(quality, spread > 0 ? kLevelSpread * beside / spread : 1e9);
+    }
+    // The five levels against a smooth curve over the transition and as much
+    // again on either side, both charged on the same samples: those clear of
+    // the edges, where a ramp or a settling level is on its way.
+    {
+        const int span = found.t[3] - found.t[0];
+        const int side = std::max(span / 2, kSideRoom);
+        const int from = std::max(0, found.t[0] - 1 - side);
+        const int to = std::min(count, found.t[3] - 1 + side);
+        const int shortest =
+            std::min({found.t[1] - found.t[0], found.t[2] - found.t[1], found.t[3] - found.t[2]});
+        // After an edge its bounce and settling, before it its ramp.
+        const int room = std::min(kRampRoom + 2, shortest / 4);
+        const int after = std::min(kEdgeRoom, shortest / 2);
+        const auto clear = [&](int i) {
+            for (int t : found.t)
+                if (i - (t - 1) >= -room && i - (t - 1) <= after)
+                    return false;
+            return true;
+        };
+        double levelError = 0;
+        for (int i = from; i < to; ++i) {
+            if (!clear(i))
+                continue;
+            int k = 0;
+            while (k < 4 && i >= found.t[k] - 1)
+                ++k;
+            const double fit = k == 0   ? oldTap.At(std::min(i, edge[1] - 1))
+                               : k == 4 ? newTap.At(std::max(i, edge[4]))
+                                        : found.levels[k];
+            levelError += (x[i] - fit) * (x[i] - fit);
+        }
+        const double curveError = CubicError(x, from, to, clear);
+        quality = std::min(quality, curveError / (kSmoothRatio * std::max(levelError, 1.0)));
+    }
+    found.quality = quality;
+    if (quality < 1)
+        return std::nullopt;
     return found;
 }
 

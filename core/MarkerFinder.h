@@ -15,11 +15,16 @@ struct FoundMarkers {
     std::array<int, 4> t{};
     std::array<double, 5> levels{}; // old tap, stage 1, bridging, stage 2, new tap; 0.01 ohm
     double noise = 0;               // estimated standard deviation of the noise, 0.01 ohm
+    // How clearly the five levels stand out: the weakest of the margins by
+    // which the steps clear the noise and the stages keep level, each as a
+    // multiple of what the finder asks; a transition is reported from 1 on.
+    double quality = 0;
 };
 
 // The transition of a phase (1 A, 2 B, 3 C), or nothing when its samples
-// hold none: flat, all zeros, a single step, or a disturbance too short or
-// too small against the noise to be the three stages of a tap change.
+// hold none: flat, all zeros, one or two steps, a pulse, a ramp, a decay,
+// a square wave or a sine, or a disturbance too short or too small against
+// the noise to be the three stages of a tap change.
 std::optional<FoundMarkers> FindMarkers(const TestRecord& record, int phase);
 
 // The same over bare samples (index 0 holds sample 1).

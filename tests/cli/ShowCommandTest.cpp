@@ -252,6 +252,9 @@ TEST(ShowCommand, AutoMarkersPlaceWhatTheWaveformsShow) {
 
     const QJsonObject found = ShowJsonOf({"--auto-markers", "--json", path});
     EXPECT_EQ(found["found"].toObject(), (QJsonObject{{"A", true}, {"B", false}, {"C", false}}));
+    const QJsonObject quality = found["quality"].toObject();
+    EXPECT_GE(quality["A"].toDouble(), 1) << "clean steps clear every bar";
+    EXPECT_TRUE(quality["B"].isNull() && quality["C"].isNull());
     EXPECT_EQ(found["markers"].toObject()["A"].toArray(), (QJsonArray{500, 600, 640, 720}));
     EXPECT_EQ(found["markers"].toObject()["C"].toArray(), (QJsonArray{100, 200, 300, 400}));
     EXPECT_EQ(found["results"].toObject()["AT"].toInt(), 220);
