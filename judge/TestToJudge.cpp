@@ -21,6 +21,7 @@ TestToJudge PrepareTest(std::shared_ptr<const TestRecord> record, const QString&
         if (found[p]) {
             test.markers.phase[p] = found[p]->t;
             test.found[p] = true;
+            test.quality[p] = found[p]->quality;
         }
     return test;
 }
