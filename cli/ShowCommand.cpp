@@ -1,5 +1,6 @@
 #include "ShowCommand.h"
 
+#include "ExitCodes.h"
 #include "FileNames.h"
 #include "Helpers.h"
 #include "Json.h"
@@ -8,6 +9,7 @@
 #include "ResultBoxes.h"
 #include "TerminalText.h"
 #include "TestFile.h"
+#include "TestToJudge.h"
 
 namespace {
 
@@ -24,27 +26,69 @@ QString ChargeText(quint8 index) {
     return index == 0 ? Shown(ChargeTimeItems(), 0) : Shown(ChargeTimeItems(), index) + " S";
 }
 
+QString VerdictWords(Verdict v) {
+    return v == Verdict::Pass   ? QStringLiteral("合格")
+           : v == Verdict::Fail ? QStringLiteral("不合格")
+                                : QStringLiteral("无法判断");
+}
+
+QByteArray JudgedText(const JudgedTest& judged) {
+    QString text = QStringLiteral("结论：%1\n").arg(VerdictWords(judged.verdict));
+    for (const Finding& f : judged.findings)
+        text += QStringLiteral("  %1\n").arg(f.text);
+    return TerminalBytes(text);
+}
+
+JsonMembers JudgedMembers(const JudgedTest& judged, int depth) {
+    std::vector<QByteArray> findings;
+    for (const Finding& f : judged.findings)
+        findings.push_back(
+            JsonObject({{"rule", JsonString(f.rule)},
+                        {"phase", f.phase < 0 ? QByteArray("null")
+                                              : JsonString(QString(QChar(u'A' + f.phase)))},
+                        {"quantity", f.value.isEmpty() ? QByteArray("null") : JsonString(f.value)},
+                        {"value", QByteArray::number(f.measured, 'f', 2)},
+                        {"reference", QByteArray::number(f.reference, 'f', 2)},
+                        {"limit", QByteArray::number(f.limit, 'f', 2)},
+                        {"text", JsonString(f.text)}},
+                       depth + 2));
+    return {{"verdict", JsonString(VerdictName(judged.verdict))},
+            {"findings", JsonArray(findings, depth + 1)}};
+}
+
 } // namespace
 
 QByteArray ShowUsage() {
-    return "usage: oltc-cli show [--json] [--auto-markers] [--marker P=t1,t2,t3,t4]... FILE...\n"
+    return "usage: oltc-cli show [--json] [--auto-markers] [--marker P=t1,t2,t3,t4]...\n"
+           "         [--judge [--profile FILE] [--baseline FILE.cty]] FILE...\n"
            "  Shows the parameters, header and results of .cty test files.\n"
-           "  --json      one JSON object per file (an array for several files)\n" +
+           "  --json      one JSON object per file (an array for several files)\n"
+           "  --judge     the verdict of each test by the rules that need no campaign\n"
+           "              (an interrupted current, a phase without a transition, the\n"
+           "              maker's figures of --profile FILE, a --baseline FILE.cty of\n"
+           "              the same tap); markers found unless --marker sets them\n" +
            ShownOptionsUsage(kMarkerOption | kAutoMarkersOption | kForceOption);
 }
 
 std::optional<QString> ParseShowArgs(const QStringList& args, ShowOptions& options) {
-    const auto own = [&options](const QStringList& a, qsizetype& i, QString&) {
-        if (a[i] != u"--json")
-            return OptionParse::NotMine;
-        options.json = true;
-        return OptionParse::Taken;
+    const auto own = [&options](const QStringList& a, qsizetype& i, QString& error) {
+        if (a[i] == u"--json" || a[i] == u"--judge") {
+            (a[i] == u"--json" ? options.json : options.judge) = true;
+            return OptionParse::Taken;
+        }
+        if (a[i] == u"--profile")
+            return TakeValue(a, i, options.profile, error);
+        if (a[i] == u"--baseline")
+            return TakeValue(a, i, options.baseline, error);
+        return OptionParse::NotMine;
     };
     if (auto error = ParseFileCommandArgs(args, kMarkerOption | kAutoMarkersOption | kForceOption,
                                           options.shown, options.files, own))
         return error;
     if (options.files.isEmpty())
         return QStringLiteral("no test file given");
+    if (!options.judge && (!options.profile.isEmpty() || !options.baseline.isEmpty()))
+        return QStringLiteral("--profile and --baseline go with --judge");
     return std::nullopt;
 }
 
@@ -98,7 +142,7 @@ QByteArray ShowText(const QString& path, const TestRecord& record, const Transit
 
 QByteArray ShowJson(const QString& path, const TestRecord& record, const TransitionMarkers& markers,
                     int depth, const std::array<bool, 3>* found,
-                    const std::array<double, 3>* quality) {
+                    const std::array<double, 3>* quality, const JsonMembers& extra) {
     const TestParams& tp = record.params;
     const TransitionResults results = ComputeResults(markers, record);
     const auto number = [](qint64 v) { return QByteArray::number(v); };
@@ -151,6 +195,7 @@ QByteArray ShowJson(const QString& path, const TestRecord& record, const Transit
                                                       : QByteArray("null")});
         file.insert(file.begin() + 9, {"quality", JsonObject(qualityMembers, depth + 1)});
     }
+    file.insert(file.end(), extra.begin(), extra.end());
     return JsonObject(file, depth);
 }
 
@@ -165,6 +210,29 @@ int RunShow(const QStringList& args, QByteArray& out, QByteArray& err, bool outT
     int shown = 0;
     std::vector<QByteArray> objects;
     TestRecord record;
+    JudgeProfile profile;
+    std::optional<JudgedTest> baseline;
+    if (options.judge) {
+        QString why;
+        if (!options.profile.isEmpty()) {
+            const auto read = ReadJudgeProfile(options.profile, &why);
+            if (!read) {
+                err += TerminalBytes(QStringLiteral("oltc-cli show: %1: %2\n")
+                                         .arg(PrintedName(options.profile, errTerminal), why));
+                return kExitUsage;
+            }
+            profile = *read;
+        }
+        if (!options.baseline.isEmpty()) {
+            auto base = std::make_shared<TestRecord>();
+            if (const QString reason = ReadTestFor(options.baseline, *base); !reason.isEmpty()) {
+                err += TerminalBytes(QStringLiteral("oltc-cli show: %1: %2\n")
+                                         .arg(PrintedName(options.baseline, errTerminal), reason));
+                return kExitUsage;
+            }
+            baseline = JudgeTest(PrepareTest(base, {}, options.baseline), profile);
+        }
+    }
     for (const QString& path : options.files) {
         if (const QString reason = ReadTestFor(path, record, options.shown.force);
             !reason.isEmpty()) {
@@ -177,12 +245,28 @@ int RunShow(const QStringList& args, QByteArray& out, QByteArray& err, bool outT
         std::array<double, 3> quality{};
         const TransitionMarkers markers = MarkersFor(options.shown, record, &found, &quality);
         const std::array<bool, 3>* foundShown = options.shown.autoMarkers ? &found : nullptr;
+        std::optional<JudgedTest> judged;
+        if (options.judge) {
+            // Judged by the markers found, unless --marker sets a phase's.
+            TestToJudge test = PrepareTest(std::make_shared<TestRecord>(record), {}, path);
+            for (int p = 0; p < 3; ++p)
+                if (options.shown.markers[p]) {
+                    test.markers.phase[p] = *options.shown.markers[p];
+                    test.found[p] = true;
+                }
+            judged = JudgeTest(test, profile);
+            if (baseline && baseline->step == judged->step)
+                JudgeAgainstBaseline(*judged, *baseline, profile);
+        }
         if (!options.json) {
             out += (shown++ ? "\n" : "") +
                    ShowText(PrintedName(path, outTerminal), record, markers, foundShown);
+            if (judged)
+                out += JudgedText(*judged);
         } else {
-            objects.push_back(ShowJson(path, record, markers, options.files.size() > 1 ? 1 : 0,
-                                       foundShown, &quality));
+            const int depth = options.files.size() > 1 ? 1 : 0;
+            objects.push_back(ShowJson(path, record, markers, depth, foundShown, &quality,
+                                       judged ? JudgedMembers(*judged, depth) : JsonMembers{}));
         }
     }
     if (options.json) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Analysis.h"
+#include "Json.h"
 #include "ShownOptions.h"
 
 #include <QByteArray>
@@ -11,6 +12,9 @@
 
 struct ShowOptions {
     bool json = false;
+    bool judge = false; // --judge: the test's verdict by the rules that need no campaign
+    QString profile;    // --profile FILE
+    QString baseline;   // --baseline FILE.cty
     ShownOptions shown; // --marker
     QStringList files;
 };
@@ -24,7 +28,7 @@ QByteArray ShowText(const QString& path, const TestRecord& record, const Transit
                     const std::array<bool, 3>* found = nullptr);
 QByteArray ShowJson(const QString& path, const TestRecord& record, const TransitionMarkers& markers,
                     int depth, const std::array<bool, 3>* found = nullptr,
-                    const std::array<double, 3>* quality = nullptr);
+                    const std::array<double, 3>* quality = nullptr, const JsonMembers& extra = {});
 
 // Exit code 0, or 2 when an option or any of the files was bad (the other
 // files are still shown). Names are printed as PrintedName prints them on

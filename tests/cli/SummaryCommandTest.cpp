@@ -232,3 +232,42 @@ TEST_F(SummaryCommand, PagesReadByPoppler) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SummaryCommand, ShowJudgesOneTest) {
+    const auto show = [&](const QStringList& args) {
+        return RunProgram(QStringLiteral(OLTC_CLI_PATH),
+                          QStringList{QStringLiteral("show")} + args);
+    };
+    const Outcome interrupted = show(
+        {QStringLiteral("--judge"), QStringLiteral("--json"), folder_.filePath("campaign/t5.cty")});
+    ASSERT_EQ(interrupted.code, 0) << interrupted.err.toStdString();
+    const QJsonObject test = QJsonDocument::fromJson(interrupted.out).object();
+    EXPECT_EQ(test[u"verdict"].toString(), u"fail");
+    const QJsonArray findings = test[u"findings"].toArray();
+    ASSERT_FALSE(findings.isEmpty());
+    EXPECT_EQ(findings[0][u"rule"].toString(), u"interruption");
+    EXPECT_EQ(findings[0][u"phase"].toString(), u"A");
+
+    const Outcome sound = show({QStringLiteral("--judge"), folder_.filePath("campaign/t6.cty")});
+    EXPECT_TRUE(sound.out.endsWith("结论：合格\n")) << sound.out.constData();
+    // The slow phase against a sound baseline of its tap.
+    const Outcome slow =
+        show({QStringLiteral("--judge"), QStringLiteral("--baseline"),
+              folder_.filePath("campaign/t7.cty"), folder_.filePath("campaign/t9.cty")});
+    EXPECT_TRUE(slow.out.contains("结论：合格")) << "another tap is no baseline";
+    QDir().mkpath(folder_.filePath("base"));
+    WriteTap(folder_.filePath("base/b9.cty"), 9, 7);
+    const Outcome based =
+        show({QStringLiteral("--judge"), QStringLiteral("--baseline"),
+              folder_.filePath("base/b9.cty"), folder_.filePath("campaign/t9.cty")});
+    EXPECT_TRUE(based.out.contains("结论：不合格\n  B相：T2 = 8.0 ms，基准为 4.0 ms"))
+        << based.out.constData();
+    EXPECT_EQ(show({QStringLiteral("--profile"), QStringLiteral("p.ini"),
+                    folder_.filePath("campaign/t9.cty")})
+                  .code,
+              2);
+}
+
+} // namespace
