@@ -20,6 +20,7 @@ class QTimer;
 class QToolButton;
 class Archive;
 class TFrmArchive;
+class TFrmSummary;
 enum class TestSource;
 class TQRMain;
 class TWaveChart;
@@ -79,6 +80,8 @@ public:
     // Shows a test of the archive as an opened file, with its last markers
     // when `withMarkers`.
     bool OpenArchivedTest(const QString& id, bool withMarkers);
+    // "汇总" of archived tests: judged as a campaign, in a window of its own.
+    TFrmSummary* SummariseArchived(const QStringList& ids);
     // Keeps the markers as they stand now, when they differ from the last kept.
     void KeepMarkersNow();
 

@@ -110,17 +110,21 @@ TFrmArchive::TFrmArchive(Archive& archive, std::function<void(const QString&, bo
     BtnOpenMarkers = new QPushButton(QStringLiteral("打开并恢复标记"), this);
     BtnAnnotate = new QPushButton(QStringLiteral("编辑注释"), this);
     BtnExport = new QPushButton(QStringLiteral("导出数据文件"), this);
+    BtnSummary = new QPushButton(QStringLiteral("汇总"), this);
+    BtnSummary->setToolTip(QStringLiteral("按分接比较选中的测试（未选时为列出的全部测试）"));
+    BtnSummary->setEnabled(false);
     BtnClose = new QPushButton(QStringLiteral("关闭"), this);
     connect(BtnOpen, &QPushButton::clicked, this, [this] { BtnOpenClick(false); });
     connect(BtnOpenMarkers, &QPushButton::clicked, this, [this] { BtnOpenClick(true); });
     connect(BtnAnnotate, &QPushButton::clicked, this, &TFrmArchive::BtnAnnotateClick);
     connect(BtnExport, &QPushButton::clicked, this, [this] { BtnExportClick(); });
+    connect(BtnSummary, &QPushButton::clicked, this, &TFrmArchive::BtnSummaryClick);
     connect(BtnClose, &QPushButton::clicked, this, &QDialog::close);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(LblCount);
     buttons->addStretch();
     buttons->addWidget(cbRestore);
-    for (QPushButton* b : {BtnOpen, BtnOpenMarkers, BtnAnnotate, BtnExport, BtnClose})
+    for (QPushButton* b : {BtnOpen, BtnOpenMarkers, BtnAnnotate, BtnExport, BtnSummary, BtnClose})
         buttons->addWidget(b);
 
     auto* layout = new QVBoxLayout(this);
@@ -128,6 +132,24 @@ TFrmArchive::TFrmArchive(Archive& archive, std::function<void(const QString&, bo
     layout->addWidget(Grid, 1);
     layout->addLayout(buttons);
     Refresh();
+}
+
+void TFrmArchive::SetSummarise(std::function<void(const QStringList&)> summarise) {
+    summarise_ = std::move(summarise);
+    BtnSummary->setEnabled(bool(summarise_));
+}
+
+void TFrmArchive::BtnSummaryClick() {
+    if (!summarise_)
+        return;
+    QStringList ids = SelectedIds();
+    if (ids.size() < 2) {
+        ids.clear();
+        for (int row = 0; row < model_->rowCount(); ++row)
+            ids << model_->TestAt(row).id;
+    }
+    if (!ids.isEmpty())
+        summarise_(ids);
 }
 
 void TFrmArchive::SetRestoreChoice(bool restore, std::function<void(bool)> changed) {

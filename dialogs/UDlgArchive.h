@@ -26,6 +26,10 @@ public:
     TFrmArchive(Archive& archive, std::function<void(const QString&, bool)> open,
                 QWidget* parent = nullptr);
 
+    // "汇总": the selected tests (all listed when none is) judged as a campaign.
+    void SetSummarise(std::function<void(const QStringList& ids)> summarise);
+    void BtnSummaryClick();
+
     // "打开时恢复标记": whether every open puts the last kept markers back.
     void SetRestoreChoice(bool restore, std::function<void(bool)> changed);
 
@@ -49,11 +53,12 @@ public:
     QComboBox *cbStep, *cbDirection;
     QTableView* Grid;
     QLabel* LblCount;
-    QPushButton *BtnOpen, *BtnOpenMarkers, *BtnAnnotate, *BtnExport, *BtnClose;
+    QPushButton *BtnOpen, *BtnOpenMarkers, *BtnAnnotate, *BtnExport, *BtnSummary, *BtnClose;
 
 private:
     Archive& archive_;
     std::function<void(const QString&, bool)> open_;
+    std::function<void(const QStringList&)> summarise_;
     ArchiveModel* model_;
     QTimer* typing_;
     int sortColumn_ = 0;

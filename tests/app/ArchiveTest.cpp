@@ -7,13 +7,16 @@
 
 #include "Archive.h"
 #include "ArchiveModel.h"
+#include "SimCampaign.h"
 #include "TestBody.h"
 #include "UDlgArchive.h"
+#include "UDlgSummary.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTableWidget>
 
 namespace {
 
@@ -165,4 +168,44 @@ TEST_F(MainWindowTest, TheRestoreChoiceOpensWithTheKeptMarkers) {
     QFile settings(FilePath("SystemFile.ini"));
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
     EXPECT_TRUE(settings.readAll().contains("[Archive]\r\nRestoreMarkers=1\r\n"));
+}
+
+// "汇总" over the archive: the simulator's campaign of one tap changer, its
+// slow phase marked in the table, written out, and a tap opened from it.
+TEST_F(MainWindowTest, TheSummaryOfArchivedTapsMarksTheFaultyOne) {
+    const QList<SimCampaignFault> faults = {{SimCampaignFault::SlowPhase, 5, 2}};
+    for (int k = 1; k <= kSimCampaignTests; ++k) {
+        TestRecord r;
+        r.params.iTestStep = CampaignTestOf(1, k).step;
+        r.strTestAdd.SetText(QStringLiteral("北郊站"));
+        for (int phase = 1; phase <= 3; ++phase) {
+            const auto samples = CampaignSamples(1, phase, k, faults);
+            std::copy(samples.begin(), samples.end(), r.WaveOf(phase).begin());
+        }
+        ASSERT_EQ(window->TestArchive()->Add(EncodeTestFile(r), TestSource::History, {}).outcome,
+                  AddOutcome::Added);
+    }
+    window->BtnArchive->click();
+    auto* archiveWindow = window->findChild<TFrmArchive*>();
+    ASSERT_TRUE(archiveWindow);
+    archiveWindow->BtnSummary->click();
+    auto* summary = window->findChild<TFrmSummary*>();
+    ASSERT_TRUE(summary);
+    ASSERT_EQ(summary->Grid->rowCount(), 20);
+    KeepScreenshot(summary, "summary-window.png");
+    // 4 -> 5 is the fifth row; B T2 its column 1 + 6 + 1.
+    EXPECT_EQ(summary->Grid->item(4, 0)->text(), u"4 -> 5");
+    QTableWidgetItem* slow = summary->Grid->item(4, 8);
+    EXPECT_TRUE(slow->font().bold());
+    EXPECT_TRUE(slow->toolTip().startsWith(u"B相：T2 = ")) << slow->toolTip().toStdString();
+    EXPECT_EQ(summary->Grid->item(4, 19)->text(), u"不合格");
+    EXPECT_FALSE(summary->Grid->item(3, 8)->font().bold());
+    EXPECT_TRUE(summary->LblVerdict->text().contains(u"不合格 1 次"));
+    EXPECT_TRUE(summary->BtnExportClick(FilePath("s.pdf")));
+    EXPECT_TRUE(summary->BtnExportClick(FilePath("s.json")));
+    EXPECT_FALSE(summary->BtnExportClick(FilePath("s.txt")));
+    EXPECT_EQ(messages.size(), 1);
+    emit summary->Grid->cellDoubleClicked(4, 0);
+    EXPECT_EQ(window->ShownTestId(), summary->Pages().campaign.tests[4].id);
+    EXPECT_EQ(window->cbTestStep->currentIndex(), 9);
 }
