@@ -1,6 +1,7 @@
 // What the report and the exports copy from the window: its texts as shown.
 #include "UMain.h"
 
+#include "Archive.h"
 #include "UDataCenter.h"
 #include "WaveChart.h"
 
@@ -29,5 +30,11 @@ ShownTest TFrmMain::ShownNow() const {
     const SystemSettings& s = dc_.settings;
     shown.color = {s.gRColor, s.gGColor, s.gBColor};
     shown.brand = tester_.State().Brand;
+    // What the archive says the test is of goes into the document.
+    if (archive_ && !shownId_.isEmpty() && dc_.record.HasData)
+        if (const auto note = archive_->LatestAnnotation(shownId_)) {
+            shown.device = note->device;
+            shown.report = note->report;
+        }
     return shown;
 }

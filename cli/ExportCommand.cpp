@@ -1,5 +1,7 @@
 #include "ExportCommand.h"
 
+#include "KeptTests.h"
+
 #include "ChartPicture.h"
 #include "Document.h"
 #include "ExitCodes.h"
@@ -126,7 +128,8 @@ int RunExport(const ExportOptions& options, std::FILE* out, std::FILE* err) {
             status = 2;
             continue;
         }
-        const ShownTest shown = ShownFromFile(record, options.shown, color);
+        ShownTest shown = ShownFromFile(record, options.shown, color);
+        AddArchiveNotes(shown, path);
         // Into a folder, the name is claimed before the write: another run
         // writing there at the same time takes the next.
         ClaimedName claim;

@@ -1,9 +1,13 @@
 #include "KeptTests.h"
 
 #include "ArchiveLocation.h"
+#include "NativeFile.h"
 #include "ProgramFolder.h"
 #include "TerminalText.h"
+#include "TestBody.h"
+#include "TestFile.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 KeptTests::KeptTests(const DeviceOptions& options, std::FILE* err)
@@ -43,5 +47,20 @@ void KeptTests::Keep(const QByteArray& bytes, TestSource source, const QString& 
         Print(err_,
               QStringLiteral("oltc-cli: the test is not kept in the archive %1: %2\n")
                   .arg(PrintedName(archive_->Location().Shown(), IsTerminal(err_)), added.why));
+    }
+}
+
+void AddArchiveNotes(ShownTest& shown, const QString& path) {
+    // Looked up only: an export never makes an archive.
+    static const std::unique_ptr<Archive> archive = [] {
+        const QString file = DefaultArchiveFile(ProgramFolder());
+        return QFileInfo::exists(file) ? Archive::Open(*ParseArchiveLocation(file)) : nullptr;
+    }();
+    QFile test;
+    if (!archive || OpenToRead(path, test) != FileKind::Regular)
+        return;
+    if (const auto note = archive->LatestAnnotation(TestId(test.read(kTestFileSize)))) {
+        shown.device = note->device;
+        shown.report = note->report;
     }
 }

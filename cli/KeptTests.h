@@ -2,6 +2,7 @@
 
 #include "Archive.h"
 #include "DeviceOptions.h"
+#include "ShownTest.h"
 
 #include <cstdio>
 #include <memory>
@@ -23,3 +24,7 @@ private:
     std::unique_ptr<Archive> archive_;
     bool failed_ = false;
 };
+
+// What the program folder's archive says the test in `path` is of (the
+// device and the report number), when it is there and knows the test.
+void AddArchiveNotes(ShownTest& shown, const QString& path);
