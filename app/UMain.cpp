@@ -6,6 +6,7 @@
 #include "FileNames.h"
 #include "Helpers.h"
 #include "Message.h"
+#include "ProgramFolder.h"
 #include "TQRMain.h"
 #include "UDataCenter.h"
 #include "WaveChart.h"
@@ -108,7 +109,7 @@ TFrmMain::~TFrmMain() {
 }
 
 QString TFrmMain::TestFolder() const {
-    return QDir(programFolder_).filePath(QStringLiteral("测试记录"));
+    return ::TestFolder(programFolder_);
 }
 
 void TFrmMain::BuildWindow() {
