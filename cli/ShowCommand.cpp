@@ -1,5 +1,6 @@
 #include "ShowCommand.h"
 
+#include "ExitCodes.h"
 #include "FileNames.h"
 #include "Helpers.h"
 #include "Json.h"
@@ -151,7 +152,7 @@ int RunShow(const QStringList& args, QByteArray& out, QByteArray& err, bool outT
     ShowOptions options;
     if (const auto error = ParseShowArgs(args, options)) {
         err += "oltc-cli show: " + TerminalBytes(*error) + "\n" + ShowUsage();
-        return 2;
+        return kExitUsage;
     }
     int status = 0;
     int shown = 0;
