@@ -7,6 +7,7 @@
 #include "FileNames.h"
 #include "Helpers.h"
 #include "Message.h"
+#include "ProgramFolder.h"
 #include "TQRMain.h"
 #include "UDataCenter.h"
 #include "UDlgArchive.h"
@@ -113,7 +114,7 @@ TFrmMain::~TFrmMain() {
 }
 
 QString TFrmMain::TestFolder() const {
-    return QDir(programFolder_).filePath(QStringLiteral("测试记录"));
+    return ::TestFolder(programFolder_);
 }
 
 void TFrmMain::BuildWindow() {

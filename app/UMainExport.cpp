@@ -38,7 +38,7 @@ void TFrmMain::BtnExportClick() {
     QString error;
     if (!SaveChartPicture(picture, ChartPictureFile(programFolder_), &error))
         throw std::runtime_error(error.toLocal8Bit().toStdString());
-    const QString folder = ExportFolder(programFolder_);
+    const QString folder = TestFolder();
     if (!QFileInfo(folder).isDir())
         QDir().mkdir(folder);
 

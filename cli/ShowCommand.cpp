@@ -204,7 +204,7 @@ int RunShow(const QStringList& args, QByteArray& out, QByteArray& err, bool outT
     ShowOptions options;
     if (const auto error = ParseShowArgs(args, options)) {
         err += "oltc-cli show: " + TerminalBytes(*error) + "\n" + ShowUsage();
-        return 2;
+        return kExitUsage;
     }
     int status = 0;
     int shown = 0;

@@ -34,7 +34,7 @@ const char kUsage[] = "usage: oltc-cli COMMAND [OPTIONS]\n"
                       "  live      run a live test into a .cty file and show it\n"
                       "  report    the printed report of .cty test files as PDF\n"
                       "  export    .cty test files to workbooks, documents or waveform data\n"
-                      "  summary   a campaign of taps judged, as JSON or CSV\n"
+                      "  summary   a campaign of taps judged, as JSON, CSV or PDF\n"
                       "  archive   the archive of every test: import, list, get, markers, sync\n"
                       "  --help    this text; COMMAND --help tells more of a command\n"
                       "  --version the program's version\n";
@@ -65,6 +65,127 @@ int Finish(int status) {
     return status == kExitOk ? kExitFailed : status;
 }
 
+// What every command is given: the program's arguments for an application
+// object, and the command's own arguments after its name.
+struct Call {
+    int& argc;
+    char** argv;
+    QString name;
+    QStringList args;
+};
+
+// A bad option: the reason and the command's help on standard error.
+int UsageError(const Call& call, QByteArray (*usage)(const QString&), const QString& error) {
+    Write(stderr, "oltc-cli " + TerminalBytes(call.name) + ": " + TerminalBytes(error) + "\n" +
+                      usage(call.name));
+    return kExitUsage;
+}
+
+QByteArray ShowHelp(const QString&) {
+    return ShowUsage();
+}
+QByteArray LiveHelp(const QString&) {
+    return LiveUsage();
+}
+QByteArray ReportHelp(const QString&) {
+    return ReportUsage();
+}
+QByteArray ExportHelp(const QString&) {
+    return ExportUsage();
+}
+QByteArray SummaryHelp(const QString&) {
+    return SummaryUsage();
+}
+QByteArray ArchiveHelp(const QString&) {
+    return ArchiveUsage();
+}
+
+int Show(Call& call) {
+    QByteArray out, err;
+    const int status = RunShow(call.args, out, err, IsTerminal(stdout), IsTerminal(stderr));
+    Write(stdout, out);
+    Write(stderr, err);
+    return status;
+}
+
+int Device(Call& call) {
+    DeviceOptions options;
+    if (const auto error = ParseDeviceArgs(call.name, call.args, options))
+        return UsageError(call, DeviceUsage, *error);
+    // Only the commands that need it pay for the application object: the
+    // program folder and the serial port need it, show does not.
+    QCoreApplication app(call.argc, call.argv);
+    RemoveUnfinishedOnSignals();
+    return RunDeviceCommand(options, stdout, stderr);
+}
+
+int Live(Call& call) {
+    LiveOptions options;
+    if (const auto error = ParseLiveArgs(call.args, options))
+        return UsageError(call, LiveHelp, *error);
+    QCoreApplication app(call.argc, call.argv);
+    return RunLive(options, stdout, stderr);
+}
+
+int Report(Call& call) {
+    ReportOptions options;
+    if (const auto error = ParseReportArgs(call.args, options))
+        return UsageError(call, ReportHelp, *error);
+    RemoveUnfinishedOnSignals();
+    return RunDrawing(call.argc, call.argv, [&] { return RunReport(options, stdout, stderr); });
+}
+
+int Export(Call& call) {
+    ExportOptions options;
+    if (const auto error = ParseExportArgs(call.args, options))
+        return UsageError(call, ExportHelp, *error);
+    RemoveUnfinishedOnSignals();
+    // The waveform data draws nothing and needs no window system.
+    if (!ExportDraws(options)) {
+        QCoreApplication app(call.argc, call.argv);
+        return RunExport(options, stdout, stderr);
+    }
+    return RunDrawing(call.argc, call.argv, [&] {
+        QApplication::setFont(QFont(SongtiFamily(), 9)); // the window's, for the chart's labels
+        return RunExport(options, stdout, stderr);
+    });
+}
+
+// Summary and archive read their own options, after the application object.
+int Summary(Call& call) {
+    const auto run = [&] {
+        return RunSummary(call.args, DefaultArchiveFile(ProgramFolder()), stdout, stderr);
+    };
+    // Pages are drawn; JSON and CSV need no window system.
+    const qsizetype o = call.args.indexOf(QStringLiteral("-o"));
+    if (o >= 0 && o + 1 < call.args.size() &&
+        call.args[o + 1].endsWith(u".pdf", Qt::CaseInsensitive))
+        return RunDrawing(call.argc, call.argv, run);
+    QCoreApplication app(call.argc, call.argv);
+    return run();
+}
+
+int Archive(Call& call) {
+    QCoreApplication app(call.argc, call.argv);
+    RemoveUnfinishedOnSignals();
+    return RunArchive(call.args, DefaultArchiveFile(ProgramFolder()), stdout, stderr);
+}
+
+struct Command {
+    const char16_t* name;
+    QByteArray (*usage)(const QString& name);
+    int (*run)(Call& call);
+};
+
+// "COMMAND --help" prints the usage and succeeds; anything else runs.
+constexpr Command kCommands[] = {
+    {u"show", ShowHelp, Show},          {u"identify", DeviceUsage, Device},
+    {u"history", DeviceUsage, Device},  {u"fetch", DeviceUsage, Device},
+    {u"live", LiveHelp, Live},          {u"report", ReportHelp, Report},
+    {u"export", ExportHelp, Export},    {u"summary", SummaryHelp, Summary},
+    {u"archive", ArchiveHelp, Archive},
+};
+
 int Dispatch(int argc, char** argv);
 
 } // namespace
@@ -83,114 +204,26 @@ int Dispatch(int argc, char** argv) {
         Write(stderr, kUsage);
         return kExitUsage;
     }
-    const QString command = args.takeFirst();
-    if (command == u"--version") {
+    const QString name = args.takeFirst();
+    if (name == u"--version") {
         Write(stdout, "oltc-cli " OLTC_VERSION "\n");
         return kExitOk;
     }
-    if (command == u"--help" || command == u"-h" || command == u"help") {
+    if (name == u"--help" || name == u"-h" || name == u"help") {
         Write(stdout, kUsage);
         return kExitOk;
     }
-    if (command == u"show") {
+    for (const Command& command : kCommands) {
+        if (name != QStringView(command.name))
+            continue;
         if (args.contains(u"--help")) {
-            Write(stdout, ShowUsage());
+            Write(stdout, command.usage(name));
             return kExitOk;
         }
-        QByteArray out, err;
-        const int status = RunShow(args, out, err, IsTerminal(stdout), IsTerminal(stderr));
-        Write(stdout, out);
-        Write(stderr, err);
-        return status;
+        Call call{argc, argv, name, args};
+        return command.run(call);
     }
-    if (command == u"identify" || command == u"history" || command == u"fetch") {
-        if (args.contains(u"--help")) {
-            Write(stdout, DeviceUsage(command));
-            return kExitOk;
-        }
-        DeviceOptions options;
-        if (const auto error = ParseDeviceArgs(command, args, options)) {
-            Write(stderr, "oltc-cli " + TerminalBytes(command) + ": " + TerminalBytes(*error) +
-                              "\n" + DeviceUsage(command));
-            return kExitUsage;
-        }
-        // Only the device commands pay for the application object: the program
-        // folder and the serial port need it, show does not.
-        QCoreApplication app(argc, argv);
-        RemoveUnfinishedOnSignals();
-        return RunDeviceCommand(options, stdout, stderr);
-    }
-    if (command == u"live") {
-        if (args.contains(u"--help")) {
-            Write(stdout, LiveUsage());
-            return kExitOk;
-        }
-        LiveOptions options;
-        if (const auto error = ParseLiveArgs(args, options)) {
-            Write(stderr, "oltc-cli live: " + TerminalBytes(*error) + "\n" + LiveUsage());
-            return kExitUsage;
-        }
-        QCoreApplication app(argc, argv);
-        return RunLive(options, stdout, stderr);
-    }
-    if (command == u"report") {
-        if (args.contains(u"--help")) {
-            Write(stdout, ReportUsage());
-            return kExitOk;
-        }
-        ReportOptions options;
-        if (const auto error = ParseReportArgs(args, options)) {
-            Write(stderr, "oltc-cli report: " + TerminalBytes(*error) + "\n" + ReportUsage());
-            return kExitUsage;
-        }
-        RemoveUnfinishedOnSignals();
-        return RunDrawing(argc, argv, [&] { return RunReport(options, stdout, stderr); });
-    }
-    if (command == u"export") {
-        if (args.contains(u"--help")) {
-            Write(stdout, ExportUsage());
-            return kExitOk;
-        }
-        ExportOptions options;
-        if (const auto error = ParseExportArgs(args, options)) {
-            Write(stderr, "oltc-cli export: " + TerminalBytes(*error) + "\n" + ExportUsage());
-            return kExitUsage;
-        }
-        RemoveUnfinishedOnSignals();
-        // The waveform data draws nothing and needs no window system.
-        if (!ExportDraws(options)) {
-            QCoreApplication app(argc, argv);
-            return RunExport(options, stdout, stderr);
-        }
-        return RunDrawing(argc, argv, [&] {
-            QApplication::setFont(QFont(SongtiFamily(), 9)); // the window's, for the chart's labels
-            return RunExport(options, stdout, stderr);
-        });
-    }
-    if (command == u"summary") {
-        if (args.contains(u"--help")) {
-            Write(stdout, SummaryUsage());
-            return 0;
-        }
-        // Pages are drawn; JSON and CSV need no window system.
-        const qsizetype o = args.indexOf(QStringLiteral("-o"));
-        if (o >= 0 && o + 1 < args.size() && args[o + 1].endsWith(u".pdf", Qt::CaseInsensitive))
-            return RunDrawing(argc, argv, [&] {
-                return RunSummary(args, DefaultArchiveFile(ProgramFolder()), stdout, stderr);
-            });
-        QCoreApplication app(argc, argv);
-        return RunSummary(args, DefaultArchiveFile(ProgramFolder()), stdout, stderr);
-    }
-    if (command == u"archive") {
-        if (args.contains(u"--help")) {
-            Write(stdout, ArchiveUsage());
-            return 0;
-        }
-        QCoreApplication app(argc, argv);
-        RemoveUnfinishedOnSignals();
-        return RunArchive(args, DefaultArchiveFile(ProgramFolder()), stdout, stderr);
-    }
-    Write(stderr, "oltc-cli: unknown command " + TerminalBytes(command) + "\n" + kUsage);
+    Write(stderr, "oltc-cli: unknown command " + TerminalBytes(name) + "\n" + kUsage);
     return kExitUsage;
 }
 

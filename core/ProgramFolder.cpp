@@ -81,3 +81,7 @@ QString SettingsPath() {
     const QString folder = ProgramFolder();
     return folder.isEmpty() ? QString() : QDir(folder).filePath(kSettingsFileName);
 }
+
+QString TestFolder(const QString& programFolder) {
+    return QDir(programFolder).filePath(QStringLiteral("测试记录"));
+}

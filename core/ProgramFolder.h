@@ -34,5 +34,9 @@ QString ProgramFolder();
 // The settings file in the program folder; empty without one.
 QString SettingsPath();
 
+// "测试记录" in a program folder: where tests are saved and the open, save
+// and export dialogs start.
+QString TestFolder(const QString& programFolder);
+
 // The running program's "<prefix>/share/oltc", or empty.
 QString InstalledDataFolder();

@@ -4,12 +4,9 @@
 #include "Helpers.h"
 #include "Hourglass.h"
 
-#include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 
@@ -37,7 +34,7 @@ void SetRange(QProgressBar& bar, int min, int max) {
 } // namespace
 
 TFrmProcess::TFrmProcess(QWidget* owner)
-    : QWidget(owner, Qt::Tool | Qt::FramelessWindowHint), lblTip(new QLabel(this)),
+    : BusyWindow(owner, Qt::Tool | Qt::FramelessWindowHint), lblTip(new QLabel(this)),
       Image1(new QLabel(this)), PBCount(VerticalBar(this, 18)), PBProcess(VerticalBar(this, 50)),
       BtnCancel(new QPushButton(QStringLiteral("取消"), this)), Timer1(new QTimer(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -94,31 +91,12 @@ void TFrmProcess::BtnCancelClick() {
     CancelFlag = true;
 }
 
-void TFrmProcess::closeEvent(QCloseEvent* event) {
-    if (event->spontaneous()) {
-        CancelFlag = true;
-        event->ignore();
-        return;
-    }
-    QWidget::closeEvent(event);
+QAbstractButton* TFrmProcess::CancelButton() const {
+    return BtnCancel;
 }
 
-void TFrmProcess::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape)
-        BtnCancel->click();
-    else
-        QWidget::keyPressEvent(event);
-}
-
-void TFrmProcess::showEvent(QShowEvent* event) {
-    // Centred over the window that owns it, else over the screen.
-    const QWidget* over = parentWidget() ? parentWidget()->window() : nullptr;
-    const QRect area = over && over->isVisible() ? over->frameGeometry()
-                       : screen()                ? screen()->availableGeometry()
-                                                 : QRect();
-    if (area.isValid())
-        move(area.center() - rect().center());
-    QWidget::showEvent(event);
+void TFrmProcess::CloseFromOutside() {
+    CancelFlag = true;
 }
 
 bool AdvanceProgress(TFrmProcess& window, int count, int process) {

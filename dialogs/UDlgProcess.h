@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QWidget>
+#include "BusyWindow.h"
 
 class QLabel;
 class QProgressBar;
@@ -11,7 +11,7 @@ class QTimer;
 // hourglass, two vertical bars and a cancel button. It does no work itself:
 // the operation moves the bars and asks whether cancel was pressed. Closing
 // it frees it.
-class TFrmProcess : public QWidget {
+class TFrmProcess : public BusyWindow {
     Q_OBJECT
 public:
     explicit TFrmProcess(QWidget* owner = nullptr);
@@ -38,11 +38,9 @@ public:
     QTimer* Timer1;
 
 protected:
-    // The window goes only when its caller closes it; a close from outside
-    // counts as cancel.
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    QAbstractButton* CancelButton() const override;
+    // A close from outside counts as cancel.
+    void CloseFromOutside() override;
 
 private:
     int FrameCounter = 1;

@@ -6,12 +6,9 @@
 #include "LiveTest.h"
 #include "Message.h"
 
-#include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <algorithm>
 
@@ -26,7 +23,7 @@ QTimer* MakeTimer(QObject* owner, int interval) {
 } // namespace
 
 TFrmSampleData::TFrmSampleData(LiveTest& live, std::function<void()> onComplete, QWidget* parent)
-    : QWidget(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    : BusyWindow(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       lblTip(new QLabel(this)), Image1(new QLabel(this)), PBProcess(new QProgressBar(this)),
       BtnCancel(new QPushButton(QStringLiteral("取消"), this)), Timer1(MakeTimer(this, 100)),
       TimerWartforValid(MakeTimer(this, live.Timing().triggerPollMs)),
@@ -141,29 +138,16 @@ void TFrmSampleData::BtnCancelClick() {
     state = 0;
 }
 
-void TFrmSampleData::closeEvent(QCloseEvent* event) {
-    if (event->spontaneous()) {
-        event->ignore();
-        if (state == -1)
-            BtnCancel->click();
-        return;
-    }
-    QWidget::closeEvent(event);
+QAbstractButton* TFrmSampleData::CancelButton() const {
+    return BtnCancel;
 }
 
-void TFrmSampleData::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Escape)
+void TFrmSampleData::CloseFromOutside() {
+    if (state == -1)
         BtnCancel->click();
-    else
-        QWidget::keyPressEvent(event);
 }
 
 void TFrmSampleData::showEvent(QShowEvent* event) {
-    const QWidget* over = parentWidget() ? parentWidget()->window() : nullptr;
-    if (over && over->isVisible())
-        move(over->frameGeometry().center() - rect().center());
-    else if (const QScreen* where = screen())
-        move(where->availableGeometry().center() - rect().center());
-    QWidget::showEvent(event);
+    BusyWindow::showEvent(event);
     FormShow();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QWidget>
+#include "BusyWindow.h"
+
 #include <functional>
 
 class QLabel;
@@ -14,7 +15,7 @@ class LiveTest;
 // into the record, one block every 100 ms: the trigger steps of the live
 // test it is given. The procedure that shows it reads the state: -1
 // running, 0 ended without data, 1 complete.
-class TFrmSampleData : public QWidget {
+class TFrmSampleData : public BusyWindow {
     Q_OBJECT
 public:
     // `onComplete` runs once all four blocks are stored and stamped, before
@@ -45,9 +46,10 @@ public:
     QTimer* TimerSample;
 
 protected:
-    // Only the procedure that shows it closes it; a close from outside cancels.
-    void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
+    QAbstractButton* CancelButton() const override;
+    // A close from outside cancels a wait or an upload that still runs.
+    void CloseFromOutside() override;
+    // Showing it arms the trigger.
     void showEvent(QShowEvent* event) override;
 
 private:

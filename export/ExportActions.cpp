@@ -65,10 +65,6 @@ QString ChartPictureFile(const QString& programFolder) {
     return QDir(programFolder).filePath(QStringLiteral("t.bmp"));
 }
 
-QString ExportFolder(const QString& programFolder) {
-    return QDir(programFolder).filePath(QStringLiteral("测试记录"));
-}
-
 QString TemplateFile(const QString& programFolder) {
     const QString name = QStringLiteral("Model/Model.pat");
     for (const QString& folder :

@@ -15,8 +15,6 @@ ExportKind ExportKindOf(const QString& fileName);
 
 // "t.bmp" in the program folder: the chart picture of the last "导出".
 QString ChartPictureFile(const QString& programFolder);
-// "测试记录" in the program folder, where the save dialog opens.
-QString ExportFolder(const QString& programFolder);
 
 // The template "Model/Model.pat": in the program folder, else beside the
 // executable (where the build puts it), else in an installed program's data

@@ -1,7 +1,7 @@
 #include "SerialFront.h"
 
+#include "CommandCodes.h"
 #include "SimFrames.h"
-#include "link/CommandCodes.h"
 
 #include <QDateTime>
 #include <QDir>

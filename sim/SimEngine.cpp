@@ -1,11 +1,11 @@
 #include "SimEngine.h"
 
+#include "CommandCodes.h"
 #include "SimCapture.h"
 #include "SimFrames.h"
 #include "SimRandom.h"
 #include "SimStoredTest.h"
 #include "SimWaveform.h"
-#include "link/CommandCodes.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
 #include "SimFrames.h"
 
-#include "link/CommandCodes.h"
+#include "CommandCodes.h"
 
 #include <array>
 

@@ -1,8 +1,8 @@
 #include "UsbDevice.h"
 
+#include "CommandCodes.h"
 #include "SiUSBXp.h"
 #include "SimFrames.h"
-#include "link/CommandCodes.h"
 
 #include <QDateTime>
 #include <algorithm>

@@ -240,6 +240,53 @@ TEST(ShowCommand, TheProgramRunsAsAProcess) {
     EXPECT_TRUE(cli.readAllStandardOutput().contains("show"));
 }
 
+// Every command answers --help with its own usage and success, and a bad
+// option with its name, the reason and its usage, exit 2; nothing reaches a
+// tester or a file on the way.
+TEST(CommandLine, EachCommandsHelpAndBadOption) {
+    struct Case {
+        const char* command;
+        const char* usage;
+        bool readsOptionsFirst; // summary and archive answer a bad option themselves
+    };
+    const Case cases[] = {
+        {"show", "usage: oltc-cli show ", true},
+        {"identify", "usage: oltc-cli identify ", true},
+        {"history", "usage: oltc-cli history ", true},
+        {"fetch", "usage: oltc-cli fetch ", true},
+        {"live", "usage: oltc-cli live ", true},
+        {"report", "usage: oltc-cli report ", true},
+        {"export", "usage: oltc-cli export ", true},
+        {"summary", "usage: oltc-cli summary ", false},
+        {"archive", "usage: oltc-cli archive ", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        QProcess cli;
+        cli.start(QStringLiteral(OLTC_CLI_PATH), {c.command, "--help"});
+        ASSERT_TRUE(cli.waitForFinished(10000));
+        EXPECT_EQ(cli.exitCode(), 0);
+        EXPECT_TRUE(cli.readAllStandardOutput().startsWith(c.usage));
+        EXPECT_TRUE(cli.readAllStandardError().isEmpty());
+        if (!c.readsOptionsFirst)
+            continue;
+        cli.start(QStringLiteral(OLTC_CLI_PATH), {c.command, "--bad"});
+        ASSERT_TRUE(cli.waitForFinished(10000));
+        EXPECT_EQ(cli.exitCode(), 2);
+        EXPECT_TRUE(cli.readAllStandardOutput().isEmpty());
+        const QByteArray err = cli.readAllStandardError();
+        EXPECT_TRUE(err.startsWith(QByteArray("oltc-cli ") + c.command +
+                                   ": unknown option --bad\n" + c.usage))
+            << err.constData();
+    }
+    QProcess cli;
+    cli.start(QStringLiteral(OLTC_CLI_PATH), {"bogus"});
+    ASSERT_TRUE(cli.waitForFinished(10000));
+    EXPECT_EQ(cli.exitCode(), 2);
+    EXPECT_TRUE(cli.readAllStandardError().startsWith(
+        "oltc-cli: unknown command bogus\nusage: oltc-cli COMMAND [OPTIONS]\n"));
+}
+
 // --auto-markers: found phases get the waveform's edges, the others keep the
 // default placement, --marker still wins, and "found" says which were found.
 TEST(ShowCommand, AutoMarkersPlaceWhatTheWaveformsShow) {

@@ -62,4 +62,11 @@ TEST(ProgramFolder, TheRunningTestKeepsItsFilesBesideIt) {
     EXPECT_EQ(SettingsPath(), places.executableFolder + "/SystemFile.ini");
 }
 
+// The window's save and open dialogs and the export's save dialog start in
+// the same folder.
+TEST(ProgramFolder, TestsAreKeptInOneFolderOfIt) {
+    EXPECT_EQ(TestFolder(QStringLiteral("/opt/oltc")), QStringLiteral("/opt/oltc/测试记录"));
+    EXPECT_EQ(TestFolder(QStringLiteral("/opt/oltc/")), QStringLiteral("/opt/oltc/测试记录"));
+}
+
 } // namespace

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QWindow>
 
 namespace {
 
@@ -74,6 +75,34 @@ TEST(ProcessWindow, RangesAndCancel) {
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QApplication::sendEvent(&escaped, &escape);
     EXPECT_TRUE(escaped.IsCancelled());
+}
+
+// Both busy windows stand centred over their owner, and Escape does not
+// take either away: it is their cancel, and only the operation closes them.
+TEST(ProcessWindow, BusyWindowsAreCentredAndEscapeIsTheirCancel) {
+    SimTester tester;
+    TestRecord record;
+    LiveTest live(tester.Link(), record, WindowPace(), WindowRules(), LiveStep::Arm);
+    QWidget owner;
+    owner.setGeometry(100, 80, 900, 700);
+    owner.show();
+    TFrmProcess process(&owner);
+    TFrmSampleData sampleData(
+        live, [] {}, &owner);
+    for (QWidget* window : {static_cast<QWidget*>(&process), static_cast<QWidget*>(&sampleData)}) {
+        window->show();
+        // Within the rounding of two centres.
+        EXPECT_LE(
+            (window->frameGeometry().center() - owner.frameGeometry().center()).manhattanLength(),
+            4);
+        QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+        QApplication::sendEvent(window, &escape);
+        EXPECT_TRUE(window->isVisible());
+    }
+    EXPECT_TRUE(process.IsCancelled());
+    EXPECT_EQ(sampleData.ReadState(), 0);
+    EXPECT_EQ(tester.Requests(), QStringList({"F7 00", "F9 00"})); // armed, then one stop
+    EXPECT_TRUE(tester.messages.isEmpty());
 }
 
 } // namespace

@@ -1,8 +1,8 @@
 #include "SimEngine.h"
+#include "CommandCodes.h"
 #include "SimStoredTest.h"
 #include "SimTestUtil.h"
 #include "SimWaveform.h"
-#include "link/CommandCodes.h"
 
 #include <gtest/gtest.h>
 

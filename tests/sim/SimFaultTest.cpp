@@ -1,7 +1,7 @@
+#include "CommandCodes.h"
 #include "SimEngine.h"
 #include "SimOptions.h"
 #include "SimTestUtil.h"
-#include "link/CommandCodes.h"
 
 #include <gtest/gtest.h>
 
