@@ -178,9 +178,19 @@ ArchiveFilter TFrmArchive::Filter() const {
 void TFrmArchive::Refresh() {
     typing_->stop();
     const QStringList selected = SelectedIds();
-    model_->SetTests(archive_.List(Filter()));
+    // A fleet's archive holds far more than a list can show at once: the
+    // first rows in the chosen order, and a word to narrow the choice.
+    constexpr int kShown = 20000;
+    ArchiveFilter filter = Filter();
+    filter.limit = kShown + 1;
+    QList<ArchivedTest> tests = archive_.List(filter);
+    const bool more = tests.size() > kShown;
+    if (more)
+        tests.resize(kShown);
+    model_->SetTests(std::move(tests));
     const bool failed = archive_.LastFailure() != Archive::Failure::None;
     LblCount->setText(failed ? QStringLiteral("测试档案不能读取：") + archive_.Error()
+                      : more ? QStringLiteral("显示前 %1 次测试，请用条件缩小范围").arg(kShown)
                              : QStringLiteral("共 %1 次测试").arg(model_->rowCount()));
     for (int row = 0; row < model_->rowCount(); ++row)
         if (selected.contains(model_->TestAt(row).id))
