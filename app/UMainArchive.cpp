@@ -50,8 +50,8 @@ void TFrmMain::KeepShownTest(TestSource source, const QString& path, const QByte
     keptMarks_.clear();
     if (!archive_)
         return;
-    const AddResult added =
-        archive_->Add(bytes.isEmpty() ? EncodeTestFile(dc_.record) : bytes, source, path);
+    const AddResult added = bytes.isEmpty() ? archive_->Add(dc_.record, source, path)
+                                            : archive_->Add(bytes, source, path);
     if (added.outcome == AddOutcome::Added || added.outcome == AddOutcome::AlreadyThere) {
         shownId_ = added.id;
         if (const auto latest = archive_->LatestMarkers(shownId_))

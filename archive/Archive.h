@@ -121,6 +121,8 @@ public:
     // where it was seen.
     AddResult Add(QByteArrayView bytes, TestSource source, const QString& file,
                   const QDateTime& when = QDateTime::currentDateTimeUtc());
+    // The record as its file holds it.
+    AddResult Add(const TestRecord& record, TestSource source, const QString& file);
     // Many in few transactions; stops at the first failure of the store.
     QList<AddResult> AddMany(const QList<QByteArray>& tests, TestSource source,
                              const QStringList& files);

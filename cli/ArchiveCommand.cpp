@@ -145,20 +145,7 @@ int Import(Archive& archive, const Options& o, std::FILE* out, std::FILE* err) {
     for (qsizetype start = 0; start < files.size(); start += kImportBatch) {
         QList<QByteArray> tests;
         QStringList paths;
-        for (const QString& path : files.mid(start, kImportBatch)) {
-            QFile file;
-            QString why;
-            if (OpenToRead(path, file, &why) != FileKind::Regular) {
-                refused << PrintedName(path, false) + QStringLiteral(": ") + why;
-                continue;
-            }
-            const QByteArray bytes = file.read(kTestFileSize);
-            if (bytes.size() < kTestFileSize) {
-                refused
-                    << PrintedName(path, false) +
-                           QStringLiteral(": not a test: shorter than %1 bytes").arg(kTestFileSize);
-                continue;
-            }
+        for (const auto& [path, bytes] : ReadTests(files.mid(start, kImportBatch), refused)) {
             tests << bytes;
             paths << QFileInfo(path).absoluteFilePath();
         }

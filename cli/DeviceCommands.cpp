@@ -161,7 +161,7 @@ int FetchTo(Tester& tester, const DeviceOptions& options, std::FILE* err) {
                        .arg(options.output, error));
         return kExitFailed;
     }
-    KeptTests(options, err).Keep(EncodeTestFile(record), TestSource::Fetch, options.output);
+    KeptTests(options, err).Keep(record, TestSource::Fetch, options.output);
     return kExitOk;
 }
 

@@ -37,11 +37,19 @@ bool KeptTests::Ready() {
     return bool(archive_);
 }
 
+void KeptTests::Keep(const TestRecord& record, TestSource source, const QString& path) {
+    if (Ready())
+        Said(archive_->Add(record, source,
+                           path.isEmpty() ? path : QFileInfo(path).absoluteFilePath()));
+}
+
 void KeptTests::Keep(const QByteArray& bytes, TestSource source, const QString& path) {
-    if (!Ready())
-        return;
-    const AddResult added =
-        archive_->Add(bytes, source, path.isEmpty() ? path : QFileInfo(path).absoluteFilePath());
+    if (Ready())
+        Said(archive_->Add(bytes, source,
+                           path.isEmpty() ? path : QFileInfo(path).absoluteFilePath()));
+}
+
+void KeptTests::Said(const AddResult& added) {
     if (added.outcome == AddOutcome::Failed && !failed_) {
         failed_ = true;
         Print(err_,

@@ -15,9 +15,11 @@ public:
     KeptTests(const DeviceOptions& options, std::FILE* err);
     ~KeptTests();
     void Keep(const QByteArray& bytes, TestSource source, const QString& path);
+    void Keep(const TestRecord& record, TestSource source, const QString& path);
 
 private:
     bool Ready();
+    void Said(const AddResult& added);
 
     QString where_;
     std::FILE* err_;

@@ -199,6 +199,6 @@ int RunLiveTest(const LiveOptions& options, const LiveTiming& timing, std::FILE*
     // A whole capture is kept even when the stop went unanswered.
     const int written = WriteAndShow(options.output, record, out, err);
     if (written == kExitOk)
-        KeptTests(options.link, err).Keep(EncodeTestFile(record), TestSource::Live, options.output);
+        KeptTests(options.link, err).Keep(record, TestSource::Live, options.output);
     return written != kExitOk ? written : stopped ? kExitOk : kExitLinkFailed;
 }

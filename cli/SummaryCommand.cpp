@@ -78,27 +78,6 @@ std::optional<QString> Parse(const QStringList& args, Options& o) {
     return std::nullopt;
 }
 
-// Reads the tests of `files`; a file that is not a test is named in `refused`.
-QList<std::pair<QString, QByteArray>> ReadTests(const QStringList& files, QStringList& refused) {
-    QList<std::pair<QString, QByteArray>> tests;
-    for (const QString& path : files) {
-        QFile file;
-        QString why;
-        if (OpenToRead(path, file, &why) != FileKind::Regular) {
-            refused << PrintedName(path, false) + QStringLiteral(": ") + why;
-            continue;
-        }
-        const QByteArray bytes = file.read(kTestFileSize);
-        if (bytes.size() < kTestFileSize) {
-            refused << PrintedName(path, false) +
-                           QStringLiteral(": not a test: shorter than %1 bytes").arg(kTestFileSize);
-            continue;
-        }
-        tests.append({path, bytes});
-    }
-    return tests;
-}
-
 TestToJudge Prepared(const QString& file, const QByteArray& bytes, Archive* archive) {
     auto record = std::make_shared<TestRecord>();
     DecodeTestFile(bytes, *record);

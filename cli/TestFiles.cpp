@@ -6,6 +6,7 @@
 #include "TestFile.h"
 
 #include <QDir>
+#include <QFile>
 #include <cerrno>
 #include <dirent.h>
 
@@ -52,4 +53,24 @@ QStringList CollectTestFiles(const QStringList& operands, QStringList& refused) 
             files << operand;
     }
     return files;
+}
+
+QList<std::pair<QString, QByteArray>> ReadTests(const QStringList& files, QStringList& refused) {
+    QList<std::pair<QString, QByteArray>> tests;
+    for (const QString& path : files) {
+        QFile file;
+        QString why;
+        if (OpenToRead(path, file, &why) != FileKind::Regular) {
+            refused << PrintedName(path, false) + QStringLiteral(": ") + why;
+            continue;
+        }
+        const QByteArray bytes = file.read(kTestFileSize);
+        if (bytes.size() < kTestFileSize) {
+            refused << PrintedName(path, false) +
+                           QStringLiteral(": not a test: shorter than %1 bytes").arg(kTestFileSize);
+            continue;
+        }
+        tests.append({path, bytes});
+    }
+    return tests;
 }
