@@ -426,8 +426,12 @@ std::vector<qint32> WithoutExcursions(const qint32* raw, int count, double noise
 
 // The transition as the running median of 2 * half + 1 shows its pieces
 // and levels; the instants from the raw samples.
+// `misread` tells when it found none because the pieces read a stage where
+// there is none or missed one (stage lengths, a step between the markers,
+// steps that do not turn), as bounce that outlasts the median does.
 std::optional<FoundMarkers> FindThrough(const qint32* raw, int count, double noise,
-                                        const std::vector<qint32>& cleaned, int half) {
+                                        const std::vector<qint32>& cleaned, int half,
+                                        bool* misread) {
     const std::vector<qint32> smooth = Despiked(cleaned.data(), count, half);
     const qint32* x = smooth.data();
     // The steps from and to the steady levels are the largest: the coarse
@@ -525,7 +529,7 @@ std::optional<FoundMarkers> FindThrough(const qint32* raw, int count, double noi
                 continue;
             // A stray: one sample out, then back to the very level the
             // samples stood on before it.
-            if (group == 1 && back > 0 && i > lo && !past(i - 1)) {
+            if (group == 1 && back > 0 && i > 0 && !past(i - 1)) {
                 const int n = std::min(back, kBounceRun);
                 double after = 0;
                 for (int k = 0; k < n; ++k)
@@ -572,11 +576,15 @@ std::optional<FoundMarkers> FindThrough(const qint32* raw, int count, double noi
     }
     for (int e = 1; e < 4; ++e) {
         const int length = found.t[e] - found.t[e - 1];
-        if (length < kMinStage || length > kMaxStage)
+        if (length < kMinStage || length > kMaxStage) {
+            *misread = true;
             return std::nullopt;
+        }
     }
-    if (!EdgesHold(raw, count, found))
+    if (!EdgesHold(raw, count, found)) {
+        *misread = true;
         return std::nullopt;
+    }
     // In a tap change the resistors add to the circuit: the two stages and
     // the bridging level (the two in parallel) all lie beyond both steady
     // levels, on one side (give or take the noise). A ringing or a swing
@@ -593,8 +601,10 @@ std::optional<FoundMarkers> FindThrough(const qint32* raw, int count, double noi
         // steps turn at every instant. Two steps one way are a stage missed.
         for (int e = 1; e < 4; ++e)
             if ((found.levels[e + 1] - found.levels[e]) * (found.levels[e] - found.levels[e - 1]) >=
-                0)
+                0) {
+                *misread = true;
                 return std::nullopt;
+            }
     }
     std::array<double, 4> steps{};
     for (int e = 0; e < 4; ++e)
@@ -660,12 +670,15 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
         return std::nullopt;
     const double noise = std::max(kQuantum, NoiseOf(raw, count));
     const std::vector<qint32> cleaned = WithoutExcursions(raw, count, noise);
-    if (auto found = FindThrough(raw, count, noise, cleaned, kMedianHalf))
+    bool misread = false;
+    if (auto found = FindThrough(raw, count, noise, cleaned, kMedianHalf, &misread))
         return found;
     // Both kinds of bounce after one contact together can outlast the
     // median of 9 and read as a short stage beside a stage missed; a wider
     // median, which still keeps every stage of 1 ms, sees past them.
-    return FindThrough(raw, count, noise, cleaned, kWideMedianHalf);
+    if (!misread)
+        return std::nullopt;
+    return FindThrough(raw, count, noise, cleaned, kWideMedianHalf, &misread);
 }
 
 std::optional<FoundMarkers> FindMarkers(const TestRecord& record, int phase) {
