@@ -235,6 +235,7 @@ TEST(FindMarkers, PlacesEachMarkerOnItsEdgeThroughBounceAndChatter) {
          {{594, 650}, {595, 790}, {596, 660}},
          {500, 600, 640, 720},
          0},
+        {"a 1 ms first stage among bounce", shortFirst, shortFirstBounce, {425, 435, 535, 606}, 1},
     };
     for (const Case& c : cases) {
         auto x = Samples(c.shape);
