@@ -49,6 +49,10 @@ constexpr int kBounceRun = 2;
 // the edge before), not the edge: bounce after an edge springs back only
 // part of the way, or onto a ramp.
 constexpr double kStray = 4;
+// An edge whose samples past halfway end within this share of its step (and
+// the noise) of the new level has arrived: it may fall back for up to
+// twice a bounce's run, the spring back to the old level and a spike.
+constexpr double kArrived = 0.15;
 // Samples past halfway in a row that show the level holding after an edge.
 constexpr int kHoldRun = 3;
 constexpr int kMinStage = 5; // half the shortest stage (1 ms): shorter is a spike
@@ -525,7 +529,12 @@ std::optional<FoundMarkers> FindThrough(const qint32* raw, int count, double noi
                 ++group;
             while (i + group + back <= hi && !past(i + group + back))
                 ++back;
-            if (2 * kept < end - i || (back > kBounceRun && back > group))
+            // A longer run back follows an edge that has reached its new
+            // level: the spring back to the old level and a spike together.
+            const bool arrived =
+                group >= kBounceRun && back <= 2 * kBounceRun &&
+                std::abs(raw[i + group - 1] - b) <= kArrived * step + kStray * noise;
+            if (2 * kept < end - i || (back > kBounceRun && back > group && !arrived))
                 continue;
             // A stray: one sample out, then back to the very level the
             // samples stood on before it.

@@ -236,6 +236,14 @@ TEST(FindMarkers, PlacesEachMarkerOnItsEdgeThroughBounceAndChatter) {
          {500, 600, 640, 720},
          0},
         {"a 1 ms first stage among bounce", shortFirst, shortFirstBounce, {425, 435, 535, 606}, 1},
+        // The first contact springs back to the old level and then part of
+        // the way: three samples back after two on the new level. Once: t1 =
+        // 505.
+        {"both bounces after reaching the level",
+         {},
+         {{502, 300}, {503, 300}, {504, 500}},
+         {500, 600, 640, 720},
+         0},
     };
     for (const Case& c : cases) {
         auto x = Samples(c.shape);
