@@ -10,28 +10,29 @@
 #include <vector>
 
 // The method: a tap change is five levels in a row (old tap, resistor,
-// bridging, resistor, new tap), so the samples are split into the five
-// pieces that fit them best in least squares, found exactly by dynamic
-// programming. First coarsely, on means of 16-sample blocks over the whole
-// window, with the two steady pieces as lines (a slow drift costs nothing):
-// that finds where the transition is. Then finely, on sample pairs around
-// it, where a few samples on either side of each change go uncharged, so a
-// ramp or a bounce does not draw a piece to itself instead of a short
-// stage. Both run on the samples with their excursions of one or two
-// samples taken out (bounce, impulses, chatter) and then a running median,
-// which keeps steps and ramps in place. Each instant is then read off the
-// raw samples: the first sample past halfway between the two pieces'
-// levels, and not far beyond the new one, that the level mostly keeps to
-// afterwards without falling back for longer than it held. Whether this is
-// a transition at all is decided against the noise and what the fit leaves
-// unexplained: every step must stand well clear of it; every stage last at
-// least half the shortest stage a tap changer makes and at most 30 ms; each
-// long stage keep level in its later half; no step of the median level
-// between the markers; the stages and the bridging level lie beyond the
+// bridging, resistor, new tap), so the samples are split into the five pieces
+// that fit them best in least squares, found exactly by dynamic programming.
+// First coarsely, on means of 16-sample blocks over the whole window, with
+// the two steady pieces as lines (a slow drift costs nothing): that finds
+// where the transition is. Then finely, on sample pairs around it, where a
+// few samples on either side of each change go uncharged, so a ramp or a
+// bounce does not draw a piece to itself instead of a short stage. Both run
+// on the samples with their excursions of one or two samples taken out
+// (bounce, impulses, chatter) and then a running median, which keeps steps
+// and ramps in place (of 9, and of 13 when that finds no transition: both
+// kinds of bounce after one contact can outlast the first). Each instant is
+// then read off the raw samples: the first sample past halfway between the
+// two pieces' levels, and not far beyond the new one, that the level mostly
+// keeps to afterwards without falling back for longer than it held. Whether
+// this is a transition at all is decided against the noise and what the fit
+// leaves unexplained: every step must stand well clear of it; every stage
+// last at least half the shortest stage a tap changer makes and at most 30
+// ms; each long stage keep level in its later half; no step of the median
+// level between the markers; the stages and the bridging level lie beyond the
 // steady levels, and the steps turn at every instant; and the five levels
 // explain the samples around the transition clearly better than a smooth
-// curve (a ramp, a decay, a slow swing). How far the weakest of these
-// clears its bar is the quality.
+// curve (a ramp, a decay, a slow swing). How far the weakest of these clears
+// its bar is the quality.
 
 namespace {
 
@@ -43,7 +44,22 @@ constexpr int kRampRoom = 4;  // samples on either side of a change that a ramp 
 // Bounce falls back for at most this many samples in a row; a longer run
 // back on the old side follows a stray sample, not an edge.
 constexpr int kBounceRun = 2;
+// A lone sample past halfway that the level then comes back from to within
+// this many noise deviations of where it stood just before is a stray (of
+// the edge before), not the edge: bounce after an edge springs back only
+// part of the way, or onto a ramp.
+constexpr double kStray = 4;
+// An edge whose samples past halfway end within this share of its step (and
+// the noise) of the new level has arrived: it may fall back for up to
+// twice a bounce's run, the spring back to the old level and a spike.
+constexpr double kArrived = 0.15;
+// Samples past halfway in a row that show the level holding after an edge.
+constexpr int kHoldRun = 3;
 constexpr int kMinStage = 5; // half the shortest stage (1 ms): shorter is a spike
+// The running median's half width: bounce of up to 4 samples goes. When
+// that finds nothing, a wider one, which still keeps every stage of 1 ms.
+constexpr int kMedianHalf = 4;
+constexpr int kWideMedianHalf = 6;
 // A level step is real when it stands this many noise deviations clear; far
 // beyond what the noise of a flat phase produces between block means.
 constexpr double kSignificance = 6;
@@ -244,14 +260,14 @@ std::array<int, 4> FinePieces(const qint32* x, int from, int to) {
     return starts;
 }
 
-// A running median of 9: contact bounce and wild samples of up to four
-// samples vanish, while steps and ramps stay exactly where they are.
-std::vector<qint32> Despiked(const qint32* x, int count) {
-    constexpr int kHalf = 4;
+// A running median of 2 * half + 1: contact bounce and wild samples of up
+// to `half` samples vanish, while steps and ramps, and stages longer than
+// `half`, stay exactly where they are.
+std::vector<qint32> Despiked(const qint32* x, int count, int half) {
     std::vector<qint32> out(static_cast<size_t>(count));
-    std::array<qint32, 2 * kHalf + 1> window{};
+    std::vector<qint32> window(size_t(2 * half + 1));
     for (int i = 0; i < count; ++i) {
-        const int from = std::max(0, i - kHalf), to = std::min(count, i + kHalf + 1);
+        const int from = std::max(0, i - half), to = std::min(count, i + half + 1);
         const int n = to - from;
         std::copy(x + from, x + to, window.begin());
         std::nth_element(window.begin(), window.begin() + n / 2, window.begin() + n);
@@ -412,15 +428,15 @@ std::vector<qint32> WithoutExcursions(const qint32* raw, int count, double noise
     return y;
 }
 
-} // namespace
-
-std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
-    if (count < 5 * kBlock)
-        return std::nullopt;
-    // Pieces and levels from the despiked samples; the instants from the raw ones.
-    const double noise = std::max(kQuantum, NoiseOf(raw, count));
-    const std::vector<qint32> cleaned = WithoutExcursions(raw, count, noise);
-    const std::vector<qint32> smooth = Despiked(cleaned.data(), count);
+// The transition as the running median of 2 * half + 1 shows its pieces
+// and levels; the instants from the raw samples.
+// `misread` tells when it found none because the pieces read a stage where
+// there is none or missed one (stage lengths, a step between the markers,
+// steps that do not turn), as bounce that outlasts the median does.
+std::optional<FoundMarkers> FindThrough(const qint32* raw, int count, double noise,
+                                        const std::vector<qint32>& cleaned, int half,
+                                        bool* misread) {
+    const std::vector<qint32> smooth = Despiked(cleaned.data(), count, half);
     const qint32* x = smooth.data();
     // The steps from and to the steady levels are the largest: the coarse
     // pieces find where the transition is, the fine ones its stages.
@@ -513,7 +529,40 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
                 ++group;
             while (i + group + back <= hi && !past(i + group + back))
                 ++back;
-            if (2 * kept >= end - i && (back <= kBounceRun || back <= group))
+            // A longer run back follows an edge that has reached its new
+            // level: the spring back to the old level and a spike together.
+            const bool arrived =
+                group >= kBounceRun && back <= 2 * kBounceRun &&
+                std::abs(raw[i + group - 1] - b) <= kArrived * step + kStray * noise;
+            if (2 * kept < end - i || (back > kBounceRun && back > group && !arrived))
+                continue;
+            // A stray: one sample out, then back to the very level the
+            // samples stood on before it.
+            if (group == 1 && back > 0 && i > 0 && !past(i - 1)) {
+                const int n = std::min(back, kBounceRun);
+                double after = 0;
+                for (int k = 0; k < n; ++k)
+                    after += raw[i + group + k];
+                if (std::abs(after / n - raw[i - 1]) <= kStray * noise)
+                    continue;
+            }
+            // And no later run back, before the level holds, that is longer
+            // than a bounce and than all the samples past halfway so far: the
+            // level before the edge still holding.
+            bool holds = true;
+            for (int k = i + group + back, outSoFar = group; holds && k < end && k <= hi;) {
+                int out = 0, in = 0;
+                while (k + out <= hi && past(k + out))
+                    ++out;
+                if (out >= kHoldRun)
+                    break;
+                while (k + out + in <= hi && !past(k + out + in))
+                    ++in;
+                outSoFar += out;
+                holds = in <= kBounceRun || in < outSoFar;
+                k += out + in;
+            }
+            if (holds)
                 split = i;
         }
         if (split < 0) {
@@ -536,11 +585,15 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
     }
     for (int e = 1; e < 4; ++e) {
         const int length = found.t[e] - found.t[e - 1];
-        if (length < kMinStage || length > kMaxStage)
+        if (length < kMinStage || length > kMaxStage) {
+            *misread = true;
             return std::nullopt;
+        }
     }
-    if (!EdgesHold(raw, count, found))
+    if (!EdgesHold(raw, count, found)) {
+        *misread = true;
         return std::nullopt;
+    }
     // In a tap change the resistors add to the circuit: the two stages and
     // the bridging level (the two in parallel) all lie beyond both steady
     // levels, on one side (give or take the noise). A ringing or a swing
@@ -557,8 +610,10 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
         // steps turn at every instant. Two steps one way are a stage missed.
         for (int e = 1; e < 4; ++e)
             if ((found.levels[e + 1] - found.levels[e]) * (found.levels[e] - found.levels[e - 1]) >=
-                0)
+                0) {
+                *misread = true;
                 return std::nullopt;
+            }
     }
     std::array<double, 4> steps{};
     for (int e = 0; e < 4; ++e)
@@ -615,6 +670,24 @@ std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
     if (quality < 1)
         return std::nullopt;
     return found;
+}
+
+} // namespace
+
+std::optional<FoundMarkers> FindMarkers(const qint32* raw, int count) {
+    if (count < 5 * kBlock)
+        return std::nullopt;
+    const double noise = std::max(kQuantum, NoiseOf(raw, count));
+    const std::vector<qint32> cleaned = WithoutExcursions(raw, count, noise);
+    bool misread = false;
+    if (auto found = FindThrough(raw, count, noise, cleaned, kMedianHalf, &misread))
+        return found;
+    // Both kinds of bounce after one contact together can outlast the
+    // median of 9 and read as a short stage beside a stage missed; a wider
+    // median, which still keeps every stage of 1 ms, sees past them.
+    if (!misread)
+        return std::nullopt;
+    return FindThrough(raw, count, noise, cleaned, kWideMedianHalf, &misread);
 }
 
 std::optional<FoundMarkers> FindMarkers(const TestRecord& record, int phase) {

@@ -43,6 +43,7 @@ struct Capture {
 };
 
 bool g_showFound = false; // --show-found: name each shape found, each phase missed or off
+bool g_dump = false;      // --dump: and the samples around each marker off
 
 void Measure(const Capture& c, Tally& tally, const char* family, quint32 seed) {
     const auto start = std::chrono::steady_clock::now();
@@ -70,6 +71,23 @@ void Measure(const Capture& c, Tally& tally, const char* family, quint32 seed) {
                         found ? "off" : "missed", family, seed, (*c.truth)[0], (*c.truth)[1],
                         (*c.truth)[2], (*c.truth)[3], found ? found->t[0] : 0,
                         found ? found->t[1] : 0, found ? found->t[2] : 0, found ? found->t[3] : 0);
+        // The samples around each marker off by more than 2, with the levels.
+        for (int j = 0; g_dump && found && j < 4; ++j) {
+            if (std::abs(found->t[j] - (*c.truth)[j]) <= 2)
+                continue;
+            std::printf("    edge %d, levels %.0f -> %.0f, noise %.1f:", j + 1, found->levels[j],
+                        found->levels[j + 1], found->noise);
+            const int from = std::max(1, std::min(found->t[j], (*c.truth)[j]) - 4);
+            const int to =
+                std::min(int(c.samples.size()), std::max(found->t[j], (*c.truth)[j]) + 8);
+            for (int n = from; n <= to; ++n)
+                std::printf(" %s%d",
+                            n == (*c.truth)[j] ? "T"
+                            : n == found->t[j] ? "F"
+                                               : "",
+                            c.samples[size_t(n - 1)]);
+            std::printf("\n");
+        }
     }
     for (int j = 0; j < 4; ++j)
         tally.errors.push_back(found ? std::abs(found->t[j] - (*c.truth)[j]) : kMissed);
@@ -181,6 +199,8 @@ int main(int argc, char** argv) {
             tuning = true;
         else if (std::strcmp(argv[i], "--show-found") == 0)
             g_showFound = true;
+        else if (std::strcmp(argv[i], "--dump") == 0)
+            g_showFound = g_dump = true;
         else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc)
             only = argv[++i];
         else if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc)

@@ -1,5 +1,6 @@
 #include "MarkerFinder.h"
 #include "Analysis.h"
+#include "BothBouncesCapture.h"
 
 #include <cmath>
 #include <functional>
@@ -223,7 +224,26 @@ TEST(FindMarkers, PlacesEachMarkerOnItsEdgeThroughBounceAndChatter) {
         // past that edge's halfway (685). Once placed on it: t3 = 635.
         {"a stray sample before an edge", {}, {{635, 750}}, {500, 600, 640, 720}, 0},
         {"spikes over short stages", spikes, {}, {500, 590, 680, 690}, 0},
+        // Chatter of the first edge out past the bridging edge's halfway
+        // and back to the very level of the stage, twice, just before that
+        // edge. Once placed on the first: t2 = 595.
+        {"strays back to the stage's level", {}, {{595, 650}, {597, 660}}, {500, 600, 640, 720}, 0},
+        // Out, back to near the level, out again, and the level holding for
+        // three samples before the edge. Once: t2 = 594.
+        {"strays and the level holding",
+         {},
+         {{594, 650}, {595, 790}, {596, 660}},
+         {500, 600, 640, 720},
+         0},
         {"a 1 ms first stage among bounce", shortFirst, shortFirstBounce, {425, 435, 535, 606}, 1},
+        // The first contact springs back to the old level and then part of
+        // the way: three samples back after two on the new level. Once: t1 =
+        // 505.
+        {"both bounces after reaching the level",
+         {},
+         {{502, 300}, {503, 300}, {504, 500}},
+         {500, 600, 640, 720},
+         0},
     };
     for (const Case& c : cases) {
         auto x = Samples(c.shape);
@@ -237,6 +257,28 @@ TEST(FindMarkers, PlacesEachMarkerOnItsEdgeThroughBounceAndChatter) {
         for (int j = 0; j < 4; ++j)
             EXPECT_NEAR(found->t[j], c.expected[j], c.tolerance) << c.what << " t" << j + 1;
     }
+}
+
+// Both kinds of bounce after one contact read, through the median of 9, as
+// a short stage beside a stage missed. Once: no transition.
+TEST(FindMarkers, SeesPastBothKindsOfBounceAtOnce) {
+    // The recorded stretch in the middle of the window, each side filled out
+    // with its first or last 50 samples over again (the same noise).
+    const auto& w = kBothBouncesCapture;
+    constexpr int kBefore = 15 * 50;
+    std::vector<qint32> x;
+    while (int(x.size()) < kBefore)
+        x.insert(x.end(), w.begin(), w.begin() + 50);
+    x.insert(x.end(), w.begin(), w.end());
+    while (int(x.size()) < kSampleCount)
+        x.insert(x.end(), w.end() - 50, w.end());
+    x.resize(kSampleCount);
+    const auto found = FindMarkers(x.data(), int(x.size()));
+    ASSERT_TRUE(found);
+    // Where the stretch's instants land: moved by what was put before it.
+    constexpr std::array<int, 4> kInstants{741, 757, 855, 944};
+    for (int j = 0; j < 4; ++j)
+        EXPECT_NEAR(found->t[j], kInstants[j] + kBefore - 640, 1) << "t" << j + 1;
 }
 
 // Shapes that hold no tap change are never reported as one, however large.
