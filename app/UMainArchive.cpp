@@ -9,6 +9,7 @@
 #include "FileNames.h"
 #include "Message.h"
 #include "NativeFile.h"
+#include "SummaryWorkbook.h"
 #include "TestBody.h"
 #include "TestFile.h"
 #include "TestToJudge.h"
@@ -176,6 +177,12 @@ TFrmSummary* TFrmMain::SummariseArchived(const QStringList& ids) {
     pages.heading = HeadingOf(pages.campaign, devices.value(0));
     auto* window = new TFrmSummary(
         std::move(pages), [this](const QString& id) { OpenArchivedTest(id, true); }, this);
+    window->writeWorkbook = [window](const QString& path, QString* why) {
+        const ExportResult result =
+            WriteSummaryWorkbook(window->Pages().campaign, window->Pages().heading, path);
+        *why = result.detail;
+        return result.ok();
+    };
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->show();
     return window;

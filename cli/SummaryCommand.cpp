@@ -8,6 +8,7 @@
 #include "ShownOptions.h"
 #include "SummaryReport.h"
 #include "SummaryTable.h"
+#include "SummaryWorkbook.h"
 #include "TerminalText.h"
 #include "TestBody.h"
 #include "TestFile.h"
@@ -67,7 +68,7 @@ std::optional<QString> Parse(const QStringList& args, Options& o) {
         }
     }
     if (o.output.isEmpty())
-        return QStringLiteral("-o OUT.json, OUT.csv or OUT.pdf is needed");
+        return QStringLiteral("-o OUT.json, OUT.csv, OUT.pdf or OUT.xlsx is needed");
     if (o.fromArchive && o.archive.isEmpty())
         return QStringLiteral("--place, --device, --from and --to choose from an archive: name "
                               "it with --archive");
@@ -94,7 +95,7 @@ TestToJudge Prepared(const QString& file, const QByteArray& bytes, Archive* arch
 QByteArray SummaryUsage() {
     return "usage: oltc-cli summary [--profile FILE] [--baseline FILE|DIR]...\n"
            "         [--archive A [--place TEXT] [--device TEXT] [--from DATE] [--to DATE]]\n"
-           "         [FILE|DIR...] -o OUT.json|OUT.csv|OUT.pdf\n"
+           "         [FILE|DIR...] -o OUT.json|OUT.csv|OUT.pdf|OUT.xlsx\n"
            "A campaign of tests judged tap by tap: the three phases against each other,\n"
            "each tap against the others of its direction and against the baseline of\n"
            "its tap, the maker's figures of a profile, and an interrupted current.\n"
@@ -106,8 +107,9 @@ QByteArray SummaryUsage() {
            "  --archive A       an SQLite file or postgresql:// URL: its kept markers,\n"
            "                    and without FILE|DIR the tests it holds\n"
            "  --place, --device, --from, --to   choose the archive's tests\n"
-           "  -o OUT            .json, .csv or .pdf (A4 pages: tables, plots, findings\n"
-           "                    and the waveforms of failing taps)\n"
+           "  -o OUT            .json, .csv, .pdf (A4 pages: tables, plots, findings\n"
+           "                    and the waveforms of failing taps) or .xlsx (a sheet\n"
+           "                    per direction, numbers as numbers, charts)\n"
            "\n"
            "Exit status: 0 written (whatever the verdicts), 1 not written, 2 bad\n"
            "arguments or a test that cannot be read, 3 a server went away.\n";
@@ -123,9 +125,9 @@ int RunSummary(const QStringList& args, const QString& defaultArchive, std::FILE
     };
     if (const auto error = Parse(args, o))
         return usage(*error);
-    if (const QString refusal =
-            OutputRefusal(o.output, o.inputs + o.baselines,
-                          {QStringLiteral("json"), QStringLiteral("csv"), QStringLiteral("pdf")});
+    if (const QString refusal = OutputRefusal(o.output, o.inputs + o.baselines,
+                                              {QStringLiteral("json"), QStringLiteral("csv"),
+                                               QStringLiteral("pdf"), QStringLiteral("xlsx")});
         !refusal.isEmpty())
         return usage(refusal);
     JudgeProfile profile;
@@ -200,6 +202,11 @@ int RunSummary(const QStringList& args, const QString& defaultArchive, std::FILE
         for (const TestToJudge& t : tests)
             pages.records.insert(t.id, t.record);
         written = WriteSummaryPdf(o.output, pages, &why);
+    } else if (extension == u"xlsx") {
+        const ExportResult result =
+            WriteSummaryWorkbook(campaign, HeadingOf(campaign, device), o.output);
+        written = result.ok();
+        why = result.detail;
     } else {
         written =
             WriteWholeFile(o.output,

@@ -124,8 +124,9 @@ bool TFrmSummary::BtnExportClick(const QString& path) {
     const QString target =
         !path.isEmpty()
             ? path
-            : QFileDialog::getSaveFileName(this, QStringLiteral("导出汇总"), QString(),
-                                           QStringLiteral("PDF(*.pdf);;JSON(*.json);;CSV(*.csv)"));
+            : QFileDialog::getSaveFileName(
+                  this, QStringLiteral("导出汇总"), QString(),
+                  QStringLiteral("PDF(*.pdf);;Excel(*.xlsx);;JSON(*.json);;CSV(*.csv)"));
     if (target.isEmpty())
         return false;
     const QString extension = QFileInfo(target).suffix().toLower();
@@ -133,12 +134,14 @@ bool TFrmSummary::BtnExportClick(const QString& path) {
     bool written = false;
     if (extension == u"pdf")
         written = WriteSummaryPdf(target, pages_, &why);
+    else if (extension == u"xlsx" && writeWorkbook)
+        written = writeWorkbook(target, &why);
     else if (extension == u"json")
         written = WriteWholeFile(target, SummaryJson(pages_.campaign, pages_.heading), &why);
     else if (extension == u"csv")
         written = WriteWholeFile(target, SummaryCsv(pages_.campaign), &why);
     else
-        why = QStringLiteral("只能导出 .pdf、.json 或 .csv");
+        why = QStringLiteral("只能导出 .pdf、.xlsx、.json 或 .csv");
     if (!written)
         ShowMessage(QStringLiteral("导出汇总失败！") + why, MsgIcon::Information);
     return written;

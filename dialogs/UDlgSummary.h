@@ -25,6 +25,10 @@ public:
     bool BtnExportClick(const QString& path = {});
     const SummaryPages& Pages() const { return pages_; }
 
+    // Writes the workbook of the summary (the export library's, which
+    // builds on these windows); without it no .xlsx is offered.
+    std::function<bool(const QString& path, QString* why)> writeWorkbook;
+
     QLabel* LblVerdict;
     QTableWidget* Grid;
     QPlainTextEdit* MemoFindings;

@@ -6,6 +6,7 @@
 #include "FileTarget.h"
 #include "NativeFile.h"
 #include "SheetCells.h"
+#include "WorkbookFile.h"
 #include "XmlText.h"
 
 #include <QDir>
@@ -27,94 +28,6 @@ constexpr int kColumnPixels = 72;
 constexpr int kRowPixels = 20;
 
 const char kWaveSheet[] = "波形数据";
-
-class Book {
-public:
-    // The writer keeps its parts in temporary files until the close: in
-    // `tmpdir`, beside the target, so that they share its disk and a full
-    // one fails the write instead of cutting a part short.
-    Book(const QString& path, const QString& tmpdir) : tmpdir_(NativeFileName(tmpdir)) {
-        const QByteArray native = NativeFileName(path);
-        lxw_workbook_options options{};
-        options.tmpdir = tmpdir_.data();
-        book_ = workbook_new_opt(native.constData(), &options);
-    }
-    ~Book() {
-        if (book_ && !closed_)
-            workbook_close(book_);
-    }
-    lxw_workbook* get() const { return book_; }
-    // The first failure of anything written, kept for the end.
-    void Check(lxw_error error) {
-        if (error != LXW_NO_ERROR && first_ == LXW_NO_ERROR) {
-            first_ = error;
-            errno_ = errno;
-        }
-    }
-    void Check(const void* made) {
-        if (!made)
-            Check(LXW_ERROR_MEMORY_MALLOC_FAILED);
-    }
-    // The close, or the first failure before it; `why` in words.
-    bool Close(QString* why) {
-        closed_ = true;
-        errno = 0;
-        const lxw_error close = workbook_close(book_);
-        Check(close);
-        if (first_ == LXW_NO_ERROR)
-            return true;
-        *why = QString::fromUtf8(lxw_strerror(first_));
-        // The writer's own words do not say what the system refused.
-        if (errno_ != 0)
-            *why += QStringLiteral(": ") + SystemReason(errno_);
-        return false;
-    }
-
-private:
-    QByteArray tmpdir_;
-    lxw_workbook* book_ = nullptr;
-    lxw_error first_ = LXW_NO_ERROR;
-    int errno_ = 0;
-    bool closed_ = false;
-};
-
-// Whether every part of the written workbook unpacks whole and is
-// well-formed XML: the writer does not check its own temporary files, so a
-// part cut short would otherwise go unnoticed.
-bool WholeWorkbook(const QString& path, QString* why) {
-    DocxPackage written;
-    if (!written.Open(path, why))
-        return false;
-    for (const QString& part : written.Parts()) {
-        if (!part.endsWith(u".xml") && !part.endsWith(u".rels"))
-            continue;
-        pugi::xml_document xml;
-        if (!written.LoadXml(part, xml)) {
-            *why = QStringLiteral("%1 came out incomplete").arg(part);
-            return false;
-        }
-    }
-    return true;
-}
-
-// Why a write into `folder` failed, when the system can tell: a full disk
-// or a file-size limit is said as such whatever the writer reported. The
-// writer's temporary files are not its to check, so the folder is asked
-// again with a file as large as the wave sheet's part.
-QString FolderReason(const QString& folder) {
-    struct statvfs room;
-    if (::statvfs(NativeFileName(folder).constData(), &room) == 0 && room.f_bavail == 0)
-        return SystemReason(ENOSPC);
-    StagedFile probe(QDir(folder).filePath(QStringLiteral("probe")));
-    QString why;
-    if (!probe.Prepare(&why))
-        return why;
-    const QByteArray chunk(64 << 10, '\0');
-    for (int i = 0; i < 16; ++i)
-        if (!probe.Write(chunk, &why))
-            return why;
-    return {}; // the file goes with the probe
-}
 
 void FillSheet(Book& book, lxw_worksheet* sheet, const ShownTest& shown) {
     lxw_format* text = workbook_add_format(book.get());

@@ -203,6 +203,7 @@ TEST_F(MainWindowTest, TheSummaryOfArchivedTapsMarksTheFaultyOne) {
     EXPECT_TRUE(summary->LblVerdict->text().contains(u"不合格 1 次"));
     EXPECT_TRUE(summary->BtnExportClick(FilePath("s.pdf")));
     EXPECT_TRUE(summary->BtnExportClick(FilePath("s.json")));
+    EXPECT_TRUE(summary->BtnExportClick(FilePath("s.xlsx")));
     EXPECT_FALSE(summary->BtnExportClick(FilePath("s.txt")));
     EXPECT_EQ(messages.size(), 1);
     emit summary->Grid->cellDoubleClicked(4, 0);

@@ -184,7 +184,7 @@ TEST_F(SummaryCommand, RefusesWhatItCannotDo) {
     };
     const QString campaign = folder_.filePath("campaign");
     const Case cases[] = {
-        {{campaign}, 2, "-o OUT.json, OUT.csv or OUT.pdf is needed"},
+        {{campaign}, 2, "-o OUT.json, OUT.csv, OUT.pdf or OUT.xlsx is needed"},
         {{campaign, "-o", folder_.filePath("s.xls")}, 2, "json"},
         {{campaign, "-o", folder_.filePath("campaign/t1.cty")}, 2, ""},
         {{"--place", "x", campaign, "-o", folder_.filePath("s.json")}, 2, "--archive"},
@@ -268,6 +268,29 @@ TEST_F(SummaryCommand, ShowJudgesOneTest) {
                     folder_.filePath("campaign/t9.cty")})
                   .code,
               2);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SummaryCommand, AWorkbookWithNumbersAndCharts) {
+    const QString out = folder_.filePath("s.xlsx");
+    const Outcome run = Summary({folder_.filePath("campaign"), QStringLiteral("-o"), out});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    const QString read = Python(QStringLiteral(R"(
+import openpyxl, sys
+wb = openpyxl.load_workbook(sys.argv[1])
+for ws in wb.worksheets:
+    marked = [c.coordinate for row in ws.iter_rows(min_row=5) for c in row
+              if c.font.b and c.data_type == "n"]
+    print(ws.title, ws.max_row - 4, len(ws._charts), ws["A5"].value, ws["B5"].data_type,
+          ",".join(marked))
+)"),
+                                out);
+    // Slow B T2 at 4 -> 5 (column I), the interrupted A's R1 at 2 -> 3 (F),
+    // the worn C R2 at 6 <- 7 (S).
+    EXPECT_EQ(read, QStringLiteral("方向 -> 10 2 0 -> 1 n F7,I9\n方向 <- 10 2 0 <- 1 n S11"));
 }
 
 } // namespace
