@@ -25,6 +25,14 @@ void TFrmMain::BtnAutoMarkersClick() {
     }
     ShowResults();
     StatusPanels[1]->setText(FoundPhasesText(drawn, placed));
+    // How clearly each phase's transition stood out: 1 is the finder's bar.
+    QStringList clear;
+    for (int p = 0; p < 3; ++p)
+        if (placed[p])
+            clear << QStringLiteral("%1 %2").arg(QChar(u'A' + p)).arg(found[p]->quality, 0, 'f', 1);
+    StatusPanels[1]->setToolTip(clear.isEmpty() ? QString()
+                                                : QStringLiteral("把握度（1 为下限）：") +
+                                                      clear.join(QStringLiteral("，")));
     if (placed != std::array<bool, 3>{})
         MarkersMoved(QStringLiteral("auto"));
 }

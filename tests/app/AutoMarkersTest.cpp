@@ -43,6 +43,8 @@ TEST_F(MainWindowTest, AutoMarkersPlaceTheDrawnPhasesAndTheResultsFollow) {
     EXPECT_EQ(m.phase[1], (std::array<int, 4>{})) << "B is not drawn: nothing placed";
     EXPECT_EQ(m.phase[2], (std::array<int, 4>{100, 200, 300, 400})) << "C has no transition";
     EXPECT_EQ(window->StatusPanels[1]->text(), u"A 已自动定位，C 无跳变");
+    EXPECT_TRUE(window->StatusPanels[1]->toolTip().startsWith(u"把握度（1 为下限）：A "))
+        << window->StatusPanels[1]->toolTip().toStdString();
     EXPECT_EQ(Box("EdtAT1"), u"10.0");
     EXPECT_EQ(Box("EdtAT2"), u"4.0");
     EXPECT_EQ(Box("EdtAT3"), u"8.0");
