@@ -157,7 +157,7 @@ void TFrmMain::BtnArchiveClick() {
 TFrmSummary* TFrmMain::SummariseArchived(const QStringList& ids) {
     if (!archive_)
         return nullptr;
-    QList<TestToJudge> tests;
+    QList<TestToPrepare> tests;
     SummaryPages pages;
     QStringList devices;
     for (const QString& id : ids) {
@@ -168,12 +168,12 @@ TFrmSummary* TFrmMain::SummariseArchived(const QStringList& ids) {
         std::optional<TransitionMarkers> kept;
         if (const auto latest = archive_->LatestMarkers(id))
             kept = latest->markers;
-        tests << PrepareTest(record, id, {}, kept);
+        tests << TestToPrepare{record, id, {}, kept};
         pages.records.insert(id, record);
         if (const auto note = archive_->LatestAnnotation(id); note && !note->device.isEmpty())
             devices << note->device;
     }
-    pages.campaign = JudgeCampaign(tests, JudgeProfile{});
+    pages.campaign = JudgeCampaign(PrepareTests(tests), JudgeProfile{});
     pages.heading = HeadingOf(pages.campaign, devices.value(0));
     auto* window = new TFrmSummary(
         std::move(pages), [this](const QString& id) { OpenArchivedTest(id, true); }, this);

@@ -79,7 +79,9 @@ std::optional<QString> Parse(const QStringList& args, Options& o) {
     return std::nullopt;
 }
 
-TestToJudge Prepared(const QString& file, const QByteArray& bytes, Archive* archive) {
+// A test and the markers the archive keeps for it; the finder comes later,
+// for all of them at once.
+TestToPrepare Prepared(const QString& file, const QByteArray& bytes, Archive* archive) {
     auto record = std::make_shared<TestRecord>();
     DecodeTestFile(bytes, *record);
     const QString id = TestId(bytes);
@@ -87,7 +89,7 @@ TestToJudge Prepared(const QString& file, const QByteArray& bytes, Archive* arch
     if (archive)
         if (const auto latest = archive->LatestMarkers(id))
             kept = latest->markers;
-    return PrepareTest(record, id, file, kept);
+    return {record, id, file, kept};
 }
 
 } // namespace
@@ -158,11 +160,11 @@ int RunSummary(const QStringList& args, const QString& defaultArchive, std::FILE
         }
     }
     QStringList refused;
-    QList<TestToJudge> tests, baselines;
+    QList<TestToPrepare> toJudge, toCompare;
     for (const auto& [path, bytes] : ReadTests(CollectTestFiles(o.inputs, refused), refused))
-        tests << Prepared(path, bytes, archive.get());
+        toJudge << Prepared(path, bytes, archive.get());
     for (const auto& [path, bytes] : ReadTests(CollectTestFiles(o.baselines, refused), refused))
-        baselines << Prepared(path, bytes, archive.get());
+        toCompare << Prepared(path, bytes, archive.get());
     QString device;
     if (o.fromArchive && archive) {
         const QList<ArchivedTest> chosen = archive->List(o.selection);
@@ -177,7 +179,7 @@ int RunSummary(const QStringList& args, const QString& defaultArchive, std::FILE
                 refused << t.id + QStringLiteral(": ") + archive->Error();
                 continue;
             }
-            tests << Prepared(t.file, *bytes, archive.get());
+            toJudge << Prepared(t.file, *bytes, archive.get());
             if (!t.device.isEmpty())
                 ++devices[t.device];
         }
@@ -187,10 +189,12 @@ int RunSummary(const QStringList& args, const QString& defaultArchive, std::FILE
     }
     for (const QString& line : refused)
         Print(err, QStringLiteral("oltc-cli summary: refused %1\n").arg(line));
-    if (tests.isEmpty()) {
+    if (toJudge.isEmpty()) {
         Print(err, QStringLiteral("oltc-cli summary: no test to judge\n"));
         return kExitUsage;
     }
+    const QList<TestToJudge> tests = PrepareTests(toJudge);
+    const QList<TestToJudge> baselines = PrepareTests(toCompare);
     const JudgedCampaign campaign = JudgeCampaign(tests, profile, baselines);
     const QString extension = QFileInfo(o.output).suffix().toLower();
     QString why;

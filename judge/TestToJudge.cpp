@@ -2,6 +2,10 @@
 
 #include "MarkerFinder.h"
 
+#include <algorithm>
+#include <thread>
+#include <vector>
+
 TestToJudge PrepareTest(std::shared_ptr<const TestRecord> record, const QString& id,
                         const QString& file, const std::optional<TransitionMarkers>& kept) {
     TestToJudge test;
@@ -24,4 +28,24 @@ TestToJudge PrepareTest(std::shared_ptr<const TestRecord> record, const QString&
             test.quality[p] = found[p]->quality;
         }
     return test;
+}
+
+QList<TestToJudge> PrepareTests(const QList<TestToPrepare>& tests) {
+    QList<TestToJudge> prepared(tests.size());
+    const qsizetype workers = std::max<qsizetype>(
+        1, std::min<qsizetype>({qsizetype(std::thread::hardware_concurrency()), 8, tests.size()}));
+    // Each worker writes its own elements, through a pointer taken before:
+    // the list itself is not touched while they run.
+    TestToJudge* out = prepared.data();
+    const auto work = [&](qsizetype first) {
+        for (qsizetype i = first; i < tests.size(); i += workers)
+            out[i] = PrepareTest(tests[i].record, tests[i].id, tests[i].file, tests[i].kept);
+    };
+    std::vector<std::thread> threads;
+    for (qsizetype w = 1; w < workers; ++w)
+        threads.emplace_back(work, w);
+    work(0);
+    for (std::thread& t : threads)
+        t.join();
+    return prepared;
 }

@@ -8,3 +8,12 @@
 TestToJudge PrepareTest(std::shared_ptr<const TestRecord> record, const QString& id,
                         const QString& file,
                         const std::optional<TransitionMarkers>& kept = std::nullopt);
+
+struct TestToPrepare {
+    std::shared_ptr<const TestRecord> record;
+    QString id, file;
+    std::optional<TransitionMarkers> kept;
+};
+
+// PrepareTest of many, the finder's work spread over the machine's cores.
+QList<TestToJudge> PrepareTests(const QList<TestToPrepare>& tests);

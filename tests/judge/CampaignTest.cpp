@@ -82,3 +82,27 @@ TEST(SimCampaign, FaultsAsTheSimulatorTakesThem) {
 }
 
 } // namespace
+
+namespace {
+
+// Spread over the cores, the finder gives each test what it gives alone.
+TEST(SimCampaign, PreparedTogetherAsAlone) {
+    QList<TestToPrepare> many;
+    for (const TestToJudge& t : Campaign(4, {{SimCampaignFault::SlowPhase, 2, 3}}))
+        many << TestToPrepare{t.record, t.id, {}, {}};
+    TransitionMarkers kept;
+    kept.phase[0] = {1, 2, 3, 4};
+    many[7].kept = kept;
+    const QList<TestToJudge> together = PrepareTests(many);
+    ASSERT_EQ(together.size(), many.size());
+    for (qsizetype i = 0; i < many.size(); ++i) {
+        const TestToJudge alone = PrepareTest(many[i].record, many[i].id, {}, many[i].kept);
+        EXPECT_EQ(together[i].id, alone.id);
+        EXPECT_EQ(together[i].markers, alone.markers) << i;
+        EXPECT_EQ(together[i].found, alone.found) << i;
+    }
+    EXPECT_EQ(together[7].markers, kept);
+    EXPECT_TRUE(PrepareTests({}).isEmpty());
+}
+
+} // namespace
