@@ -1,10 +1,8 @@
 #include "SummaryWorkbook.h"
 
-#include "FileTarget.h"
 #include "Helpers.h"
 #include "WorkbookFile.h"
 
-#include <QFileInfo>
 
 namespace {
 
@@ -148,15 +146,7 @@ void FillDirection(Book& book, lxw_worksheet* sheet, const QList<const JudgedTes
 
 ExportResult WriteSummaryWorkbook(const JudgedCampaign& campaign, const SummaryHeading& heading,
                                   const QString& path) {
-    StagedFile staged(path);
-    if (QString why; !staged.Prepare(&why))
-        return WriteFailure(path, why);
-    const QString folder = QFileInfo(staged.TempPath()).absolutePath();
-    QString why;
-    {
-        Book book(staged.TempPath(), folder);
-        if (!book.get())
-            return WriteFailure(path, QStringLiteral("cannot start the workbook"));
+    return WriteBook(path, [&](Book& book) {
         for (const bool up : {true, false}) {
             QList<const JudgedTest*> tests;
             for (const JudgedTest& t : campaign.tests)
@@ -167,16 +157,9 @@ ExportResult WriteSummaryWorkbook(const JudgedCampaign& campaign, const SummaryH
             const QByteArray name = up ? QByteArray("方向 ->") : QByteArray("方向 <-");
             lxw_worksheet* sheet = workbook_add_worksheet(book.get(), name.constData());
             if (!sheet)
-                return WriteFailure(path, QStringLiteral("cannot start the workbook"));
+                return false;
             FillDirection(book, sheet, tests, heading, name);
         }
-        if (!book.Close(&why) || !WholeWorkbook(staged.TempPath(), &why)) {
-            if (const QString system = FolderReason(folder); !system.isEmpty())
-                why = system;
-            return WriteFailure(path, why);
-        }
-    }
-    if (!staged.Commit(&why))
-        return WriteFailure(path, why);
-    return {};
+        return true;
+    });
 }

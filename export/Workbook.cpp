@@ -145,23 +145,15 @@ QString ColumnName(int n) {
 }
 
 ExportResult WriteWorkbook(const ShownTest& shown, const QImage& chart, const QString& path) {
-    StagedFile staged(path);
-    if (QString why; !staged.Prepare(&why))
-        return WriteFailure(path, why);
-    const QString folder = QFileInfo(staged.TempPath()).absolutePath();
     const QByteArray png = PngOf(chart);
     if (png.isEmpty())
         return ExportResult::Failed(ExportResult::CannotWrite,
                                     QStringLiteral("the chart picture cannot be stored"));
-    QString why;
-    {
-        Book book(staged.TempPath(), folder);
-        if (!book.get())
-            return WriteFailure(path, QStringLiteral("cannot start the workbook"));
+    return WriteBook(path, [&](Book& book) {
         lxw_worksheet* sheet = workbook_add_worksheet(book.get(), "Sheet1");
         lxw_worksheet* waves = workbook_add_worksheet(book.get(), kWaveSheet);
         if (!sheet || !waves)
-            return WriteFailure(path, QStringLiteral("cannot start the workbook"));
+            return false;
         FillSheet(book, sheet, shown);
         // Printed, the report is one landscape page.
         worksheet_set_landscape(sheet);
@@ -169,13 +161,6 @@ ExportResult WriteWorkbook(const ShownTest& shown, const QImage& chart, const QS
         worksheet_fit_to_pages(sheet, 1, 1);
         book.Check(InsertSheetPicture(sheet, png, chart.size()));
         FillWaveSheet(book, waves, shown.record);
-        if (!book.Close(&why) || !WholeWorkbook(staged.TempPath(), &why)) {
-            if (const QString system = FolderReason(folder); !system.isEmpty())
-                why = system;
-            return WriteFailure(path, why);
-        }
-    }
-    if (!staged.Commit(&why))
-        return WriteFailure(path, why);
-    return {};
+        return true;
+    });
 }

@@ -4,6 +4,7 @@
 #include "FileTarget.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <pugixml.hpp>
 #include <sys/statvfs.h>
 
@@ -43,4 +44,25 @@ QString FolderReason(const QString& folder) {
         if (!probe.Write(chunk, &why))
             return why;
     return {}; // the file goes with the probe
+}
+
+ExportResult WriteBook(const QString& path, const std::function<bool(Book& book)>& fill) {
+    StagedFile staged(path);
+    if (QString why; !staged.Prepare(&why))
+        return WriteFailure(path, why);
+    const QString folder = QFileInfo(staged.TempPath()).absolutePath();
+    QString why;
+    {
+        Book book(staged.TempPath(), folder);
+        if (!book.get() || !fill(book))
+            return WriteFailure(path, QStringLiteral("cannot start the workbook"));
+        if (!book.Close(&why) || !WholeWorkbook(staged.TempPath(), &why)) {
+            if (const QString system = FolderReason(folder); !system.isEmpty())
+                why = system;
+            return WriteFailure(path, why);
+        }
+    }
+    if (!staged.Commit(&why))
+        return WriteFailure(path, why);
+    return {};
 }

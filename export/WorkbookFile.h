@@ -2,12 +2,14 @@
 
 // What every workbook the program writes shares: the writer kept to its
 // folder and its results checked, and the written file checked whole.
+#include "ExportResult.h"
 #include "FileNames.h"
 #include "NativeFile.h"
 
 #include <QByteArray>
 #include <QString>
 #include <cerrno>
+#include <functional>
 #include <xlsxwriter.h>
 
 class Book {
@@ -67,3 +69,8 @@ bool WholeWorkbook(const QString& path, QString* why);
 // Why a write into `folder` failed, when the system can tell (a full disk,
 // a file-size limit); empty when it cannot.
 QString FolderReason(const QString& folder);
+
+// A workbook written through a temporary file beside `path`, put in place
+// only when whole: `fill` adds the sheets (false when one cannot be made);
+// a failure names the system's reason when there is one.
+ExportResult WriteBook(const QString& path, const std::function<bool(Book& book)>& fill);
