@@ -173,17 +173,23 @@ void Table(Pages& pages, const QList<const JudgedTest*>& tests, const QString& t
     pages.Y() += 4;
 }
 
+// A picture's frame and its title above it.
+void Frame(Pages& pages, QRectF box, const QString& title) {
+    QPainter& p = pages.P();
+    p.setPen(QPen(Qt::black, 0.25));
+    p.drawRect(box);
+    pages.Font(7, true);
+    p.drawText(QRectF(box.left(), box.top() - 5, box.width(), 5), Qt::AlignLeft | Qt::AlignBottom,
+               title);
+}
+
 // One plot: values against the tap step, a line per phase; the baseline's dashed grey.
 void Plot(Pages& pages, QRectF box, const QList<const JudgedTest*>& tests,
           const QList<JudgedTest>& baselines, const QList<int>& values, const QString& title,
           const QString& unit) {
     QPainter& p = pages.P();
     p.save();
-    p.setPen(QPen(Qt::black, 0.25));
-    p.drawRect(box);
-    pages.Font(7, true);
-    p.drawText(QRectF(box.left(), box.top() - 5, box.width(), 5), Qt::AlignLeft | Qt::AlignBottom,
-               title + QStringLiteral(" (%1)").arg(unit));
+    Frame(pages, box, title + QStringLiteral(" (%1)").arg(unit));
     double low = 1e300, high = -1e300;
     int first = 999, last = -1;
     for (const JudgedTest* t : tests) {
@@ -285,11 +291,7 @@ void Plot(Pages& pages, QRectF box, const QList<const JudgedTest*>& tests,
 void Waveforms(Pages& pages, const JudgedTest& t, const TestRecord& record, QRectF box) {
     QPainter& p = pages.P();
     p.save();
-    p.setPen(QPen(Qt::black, 0.25));
-    p.drawRect(box);
-    pages.Font(7, true);
-    p.drawText(QRectF(box.left(), box.top() - 5, box.width(), 5), Qt::AlignLeft | Qt::AlignBottom,
-               QStringLiteral("%1  %2").arg(StepText(t.step), t.time));
+    Frame(pages, box, QStringLiteral("%1  %2").arg(StepText(t.step), t.time));
     // Around the transition: from 5 ms before the first t1 to 5 ms after the last t4.
     int from = kSampleCount, to = 1;
     for (const PhaseValues& v : t.phases)
@@ -412,10 +414,6 @@ QByteArray SummaryPdf(const SummaryPages& s) {
 }
 
 bool WriteSummaryPdf(const QString& path, const SummaryPages& pages, QString* error) {
-    if (const QString refusal = TargetRefusal(path); !refusal.isEmpty()) {
-        if (error)
-            *error = refusal;
-        return false;
-    }
+    // The whole-file writer refuses a target that is not a regular file.
     return WriteWholeFile(path, SummaryPdf(pages), error);
 }
