@@ -166,6 +166,12 @@ void TFrmMain::BuildWindow() {
         StatusPanels[i]->setFixedWidth(std::array{500, 200, 50}[i]);
         statusBar()->addWidget(StatusPanels[i]);
     }
+    LblBaseline = new QLabel(this);
+    LblBaseline->setObjectName(QStringLiteral("LblBaseline"));
+    // What does not fit is cut, never widening the window; the tool tip has it all.
+    LblBaseline->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    LblBaseline->hide();
+    statusBar()->addPermanentWidget(LblBaseline, 1);
 }
 
 // A box with its caption to the left and any unit after it: the caption
@@ -318,6 +324,12 @@ void TFrmMain::BuildBottomRow() {
     auto* archiveKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
     connect(archiveKey, &QShortcut::activated, this, [this] { BtnArchiveClick(); });
     connect(BtnArchive, &QPushButton::clicked, this, [this] { BtnArchiveClick(); });
+    BtnBaseline = new QPushButton(QStringLiteral("对比基准"), central_);
+    BtnBaseline->setObjectName(QStringLiteral("BtnBaseline"));
+    BtnBaseline->setToolTip(QStringLiteral("把基准测试的波形画在当前波形之下并比较 (Ctrl+B)"));
+    auto* baselineKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_B), this);
+    connect(baselineKey, &QShortcut::activated, this, [this] { BtnBaselineClick(); });
+    connect(BtnBaseline, &QPushButton::clicked, this, [this] { BtnBaselineClick(); });
 
     panChoice_ = Group(central_);
     panRotation_ = Group(central_);
@@ -463,20 +475,20 @@ void TFrmMain::LayoutWindow() {
     BtnAutoMarkers->setGeometry(freeLeft + (freeRight - freeLeft - buttonWidth) / 2, bottomY + 12,
                                 std::max(0, buttonWidth), 25);
     // The archive's commands with it: side by side where there is room for
-    // three, else one under the other in the row's height.
-    const int all = 3 * 89 + 2 * 6;
-    const bool wide = freeRight - freeLeft - 12 >= all;
-    BtnRestoreMarkers->setVisible(buttonWidth >= 60);
-    BtnArchive->setVisible(buttonWidth >= 60);
-    if (wide) {
-        const int left = freeLeft + (freeRight - freeLeft - all) / 2;
-        BtnAutoMarkers->setGeometry(left, bottomY + 12, 89, 25);
-        BtnRestoreMarkers->setGeometry(left + 95, bottomY + 12, 89, 25);
-        BtnArchive->setGeometry(left + 190, bottomY + 12, 89, 25);
-    } else {
-        const QRect first = BtnAutoMarkers->geometry();
-        BtnRestoreMarkers->setGeometry(first.translated(0, 30));
-        BtnArchive->setGeometry(first.translated(0, 60));
+    // four, in two columns where there is for two, else one under the other
+    // in the row's height.
+    const QList<QPushButton*> commands = {BtnAutoMarkers, BtnRestoreMarkers, BtnArchive,
+                                          BtnBaseline};
+    const int room = freeRight - freeLeft - 12;
+    const int columns = room >= 4 * 89 + 3 * 6 ? 4 : room >= 2 * 89 + 6 ? 2 : 1;
+    const int rows = 4 / columns, pitch = rows == 4 ? 24 : 30, height = rows == 4 ? 22 : 25;
+    const int across = columns == 1 ? buttonWidth : 89;
+    const int left = freeLeft + (freeRight - freeLeft - (columns * (across + 6) - 6)) / 2;
+    const int top = bottomY + (kBottomRow - (rows * pitch - (pitch - height))) / 2;
+    for (int i = 0; i < commands.size(); ++i) {
+        commands[i]->setVisible(buttonWidth >= 60);
+        commands[i]->setGeometry(left + (i % columns) * (across + 6), top + (i / columns) * pitch,
+                                 std::max(0, across), height);
     }
 
     PlaceRows();

@@ -2,6 +2,7 @@
 
 #include "Layout.h"
 #include "ShownTest.h"
+#include "SummaryReport.h"
 #include "Tester.h"
 
 #include <QMainWindow>
@@ -82,6 +83,23 @@ public:
     bool OpenArchivedTest(const QString& id, bool withMarkers);
     // "汇总" of archived tests: judged as a campaign, in a window of its own.
     TFrmSummary* SummariseArchived(const QStringList& ids);
+    // "汇总" of the tests of a folder.
+    TFrmSummary* SummariseFolder(const QString& folder);
+    // The summary window of these tests; a double click on a row calls `open`.
+    TFrmSummary* ShowSummary(SummaryInputs inputs, std::function<void(const QString& id)> open);
+    // The tests the archive marks as baselines of a device (of a place when
+    // the device is not known), ready for the judge.
+    QList<TestToJudge> ArchivedBaselines(const QString& device, const QString& place);
+    // "对比基准" (Ctrl+B): a baseline test drawn under the shown one, aligned
+    // on t1, and the shown test judged against it.
+    void BtnBaselineClick();
+    // The archive's baseline of the shown test's tap step (of its device,
+    // else its place), the newest; again for each test shown after it.
+    bool CompareWithArchivedBaseline();
+    bool CompareWithBaselineFile(const QString& path);
+    void EndBaselineComparison();
+    // Draws the baseline for the shown test and says the verdict against it.
+    void UpdateBaselineComparison();
     // Keeps the markers as they stand now, when they differ from the last kept.
     void KeepMarkersNow();
 
@@ -102,9 +120,10 @@ public:
     QString TestFolder() const;
 
     // Controls, named as the window's users and tests know them.
-    std::unique_ptr<TQRMain> QRMain;             // the report, kept with the window
-    QPushButton* BtnAutoMarkers;                 // in the bottom row, also Ctrl+M
-    QPushButton *BtnRestoreMarkers, *BtnArchive; // beside it where there is room
+    std::unique_ptr<TQRMain> QRMain;                           // the report, kept with the window
+    QPushButton* BtnAutoMarkers;                               // in the bottom row, also Ctrl+M
+    QPushButton *BtnRestoreMarkers, *BtnArchive, *BtnBaseline; // beside it where there is room
+    QLabel* LblBaseline; // in the status bar: the shown test against its baseline
     QPushButton *btnUpdateList, *BtnSampleData, *BtnExport, *BtnSave, *BtnOpen, *BtnPrint,
         *BtnSetComm, *BtnColor, *BtnExit, *BtnTest;
     QComboBox *cbSwitchType, *cbTestMode, *cbTestStep, *cbSampleLength, *cbChargeTime,
@@ -157,6 +176,9 @@ private:
     DataCenter& dc_;
     Tester tester_;
     std::unique_ptr<Archive> archive_;
+    std::optional<TestToJudge> baseline_; // the test the shown one is compared with
+    QString baselineName_;
+    bool baselineFromArchive_ = false; // picked again for each tap step shown
     bool archiveTroubleSaid_ = false;
     QString shownId_;    // of the test on display in the archive
     QString keptMarks_;  // the markers last kept for it

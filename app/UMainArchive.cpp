@@ -9,13 +9,10 @@
 #include "FileNames.h"
 #include "Message.h"
 #include "NativeFile.h"
-#include "SummaryWorkbook.h"
 #include "TestBody.h"
 #include "TestFile.h"
-#include "TestToJudge.h"
 #include "UDataCenter.h"
 #include "UDlgArchive.h"
-#include "UDlgSummary.h"
 #include "WaveChart.h"
 
 #include <QFile>
@@ -144,6 +141,8 @@ void TFrmMain::BtnArchiveClick() {
             *archive_, [this](const QString& id, bool marks) { OpenArchivedTest(id, marks); },
             this);
         archiveWindow_->SetSummarise([this](const QStringList& ids) { SummariseArchived(ids); });
+        archiveWindow_->SetSummariseFolder(
+            [this](const QString& folder) { SummariseFolder(folder); });
         archiveWindow_->SetRestoreChoice(dc_.settings.restoreMarkers.value_or(false),
                                          [this](bool on) { dc_.settings.restoreMarkers = on; });
     } else {
@@ -152,38 +151,4 @@ void TFrmMain::BtnArchiveClick() {
     archiveWindow_->show();
     archiveWindow_->raise();
     archiveWindow_->activateWindow();
-}
-
-TFrmSummary* TFrmMain::SummariseArchived(const QStringList& ids) {
-    if (!archive_)
-        return nullptr;
-    QList<TestToPrepare> tests;
-    SummaryPages pages;
-    QStringList devices;
-    for (const QString& id : ids) {
-        const auto bytes = archive_->Bytes(id);
-        auto record = std::make_shared<TestRecord>();
-        if (!bytes || !DecodeTestFile(*bytes, *record))
-            continue;
-        std::optional<TransitionMarkers> kept;
-        if (const auto latest = archive_->LatestMarkers(id))
-            kept = latest->markers;
-        tests << TestToPrepare{record, id, {}, kept};
-        pages.records.insert(id, record);
-        if (const auto note = archive_->LatestAnnotation(id); note && !note->device.isEmpty())
-            devices << note->device;
-    }
-    pages.campaign = JudgeCampaign(PrepareTests(tests), JudgeProfile{});
-    pages.heading = HeadingOf(pages.campaign, devices.value(0));
-    auto* window = new TFrmSummary(
-        std::move(pages), [this](const QString& id) { OpenArchivedTest(id, true); }, this);
-    window->writeWorkbook = [window](const QString& path, QString* why) {
-        const ExportResult result =
-            WriteSummaryWorkbook(window->Pages().campaign, window->Pages().heading, path);
-        *why = result.detail;
-        return result.ok();
-    };
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->show();
-    return window;
 }

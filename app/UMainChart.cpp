@@ -37,6 +37,7 @@ void TFrmMain::ShowResults() {
     const auto boxes = ResultBoxTexts(ComputeResults(ChartA->Markers(), dc_.record));
     for (size_t i = 0; i < boxes.size(); ++i)
         ResultBoxes[i]->setText(boxes[i].text);
+    UpdateBaselineComparison();
 }
 
 void TFrmMain::InvertedClick() {

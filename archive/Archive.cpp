@@ -437,6 +437,9 @@ QList<ArchivedTest> Archive::List(const ArchiveFilter& filter) {
     }
     if (filter.up)
         where << (*filter.up ? QStringLiteral("step % 2 = 1") : QStringLiteral("step % 2 = 0"));
+    if (filter.baseline)
+        where << (*filter.baseline ? QStringLiteral("baseline = 1")
+                                   : QStringLiteral("baseline = 0"));
     if (!filter.ids.isEmpty()) {
         where << QStringLiteral("id IN (%1)").arg(Placeholders(filter.ids.size()));
         for (const QString& id : filter.ids)
@@ -447,8 +450,8 @@ QList<ArchivedTest> Archive::List(const ArchiveFilter& filter) {
     const QString order = (!postgres_ && !where.isEmpty() ? QStringLiteral("+") : QString()) +
                           QLatin1String(kSortColumns[int(filter.sort)]) +
                           (filter.descending ? QStringLiteral(" DESC") : QString());
-    QString sql =
-        QStringLiteral("SELECT %1, device, report, remark, marks FROM tests").arg(kTestColumns);
+    QString sql = QStringLiteral("SELECT %1, device, report, remark, marks, baseline FROM tests")
+                      .arg(kTestColumns);
     if (!where.isEmpty())
         sql += QStringLiteral(" WHERE ") + where.join(QStringLiteral(" AND "));
     sql += QStringLiteral(" ORDER BY %1, id").arg(order);
@@ -486,9 +489,20 @@ QList<ArchivedTest> Archive::List(const ArchiveFilter& filter) {
         t.remark = query.value(17).toString();
         if (!query.value(18).isNull())
             t.markers = MarksFromText(query.value(18).toString());
+        t.baseline = query.value(19).toInt() != 0;
         tests.append(std::move(t));
     }
     return tests;
+}
+
+ArchiveFilter BaselinesFilter(const QString& device, const QString& place) {
+    ArchiveFilter filter;
+    filter.baseline = true;
+    if (!device.isEmpty())
+        filter.device = device;
+    else
+        filter.place = place;
+    return filter;
 }
 
 int Archive::Count() {

@@ -47,6 +47,7 @@ struct ArchivedTest {
     QString file; // the last path it was seen at
     QString device, report, remark;
     std::optional<TransitionMarkers> markers;
+    bool baseline = false; // a fingerprint of its tap changer, taken when it was known good
 };
 
 struct ArchiveFilter {
@@ -54,12 +55,17 @@ struct ArchiveFilter {
     QDate from, to;              // of the test's own time, inclusive
     std::optional<int> step;     // the step list's index
     std::optional<bool> up;      // "->" (odd steps) or "<-"
-    QList<QString> ids;          // only these, when given
-    enum class Sort { Time, Place, Device, User, Step, Source, Added, Markers, Id };
+    std::optional<bool> baseline;
+    QList<QString> ids; // only these, when given
+    enum class Sort { Time, Place, Device, User, Step, Source, Added, Markers, Id, Baseline };
     Sort sort = Sort::Time;
     bool descending = false;
     int limit = 0; // 0: all
 };
+
+// The tests marked as baselines of one tap changer: of the device when it
+// is known, else of the place.
+ArchiveFilter BaselinesFilter(const QString& device, const QString& place);
 
 enum class AddOutcome { Added, AlreadyThere, Refused, Failed };
 struct AddResult {
@@ -91,6 +97,11 @@ struct ArchiveRows {
     QList<Sighting> sightings;
     QList<Markers> markers;
     QList<Note> annotations;
+    struct Baseline {
+        QString id, setAt;
+        bool chosen;
+    };
+    QList<Baseline> baselines;
 };
 
 class QSqlDatabase;
@@ -102,7 +113,7 @@ class Archive {
 public:
     enum class Failure { None, Unusable, Server };
 
-    static constexpr int kSchemaVersion = 2;
+    static constexpr int kSchemaVersion = 3;
 
     // Opens, creating and bringing up to date what it may. An SQLite file
     // that is not an archive, or is damaged, is left as it is.
@@ -142,6 +153,10 @@ public:
     bool Annotate(const QString& id, const AnnotationChange& change,
                   const QDateTime& when = QDateTime::currentDateTimeUtc());
     std::optional<Annotation> LatestAnnotation(const QString& id);
+
+    // Makes a test a baseline of its tap step, or no longer one.
+    bool SetBaseline(const QString& id, bool chosen,
+                     const QDateTime& when = QDateTime::currentDateTimeUtc());
 
     // What is wrong with the archive; empty when nothing is.
     QStringList Check();

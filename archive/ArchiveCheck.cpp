@@ -49,6 +49,7 @@ QStringList Archive::Check() {
     orphans("sightings");
     orphans("markers");
     orphans("annotations");
+    orphans("baselines");
     QSqlQuery marks(Db());
     if (marks.exec(QStringLiteral("SELECT test_id, marks FROM markers")))
         while (marks.next())

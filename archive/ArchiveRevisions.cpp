@@ -73,3 +73,11 @@ bool Archive::Annotate(const QString& id, const AnnotationChange& change, const 
                              change.remark.value_or(latest.remark)});
     return Merge(rows).has_value();
 }
+
+bool Archive::SetBaseline(const QString& id, bool chosen, const QDateTime& when) {
+    if (Resolve(id, 1) != QStringList{id})
+        return Fail(QStringLiteral("no test %1 in the archive").arg(id));
+    ArchiveRows rows;
+    rows.baselines.append({id, StoredTime(when), chosen});
+    return Merge(rows).has_value();
+}

@@ -15,8 +15,8 @@ bool Archive::Refresh(const QStringList& ids) {
     for (qsizetype start = 0; start < ids.size(); start += kBatch) {
         const QStringList some = ids.mid(start, kBatch);
         QSqlQuery query(Db());
-        query.prepare(
-            RefreshLatestSql(QStringLiteral("id IN (%1)").arg(Placeholders(some.size()))));
+        query.prepare(RefreshLatestSql(QStringLiteral("id IN (%1)").arg(Placeholders(some.size())),
+                                       kSchemaVersion));
         for (const QString& id : some)
             query.addBindValue(id);
         if (!query.exec())
@@ -96,6 +96,11 @@ std::optional<ArchiveRows> Archive::Rows(const QStringList& ids, bool withTests)
                 rows.annotations.append({q.value(0).toString(), q.value(1).toString(),
                                          q.value(2).toString(), q.value(3).toString(),
                                          q.value(4).toString()});
+            }) &&
+        run(QStringLiteral("SELECT test_id, set_at, chosen FROM baselines WHERE test_id IN (%1)"),
+            [&](QSqlQuery& q) {
+                rows.baselines.append(
+                    {q.value(0).toString(), q.value(1).toString(), q.value(2).toInt() != 0});
             });
     if (!ok)
         return std::nullopt;
@@ -156,6 +161,13 @@ std::optional<int> Archive::Merge(const ArchiveRows& rows) {
                    {a.id, a.setAt, a.device, a.report, a.remark}) < 0)
             return Rollback(), std::nullopt;
         touched << a.id;
+    }
+    for (const ArchiveRows::Baseline& b : rows.baselines) {
+        if (insert(QStringLiteral("INSERT INTO baselines (test_id, set_at, chosen) "
+                                  "VALUES (?, ?, ?) ON CONFLICT DO NOTHING"),
+                   {b.id, b.setAt, b.chosen ? 1 : 0}) < 0)
+            return Rollback(), std::nullopt;
+        touched << b.id;
     }
     touched.removeDuplicates();
     if (!Refresh(touched) || !Commit())

@@ -39,19 +39,33 @@ QList<QStringList> SchemaSteps(const QString& blob) {
             QStringLiteral("ALTER TABLE tests ADD COLUMN remark TEXT NOT NULL DEFAULT ''"),
             QStringLiteral("ALTER TABLE tests ADD COLUMN marks TEXT"),
             QStringLiteral("CREATE INDEX tests_device ON tests (device)"),
-            RefreshLatestSql(QStringLiteral("1 = 1")),
+            RefreshLatestSql(QStringLiteral("1 = 1"), 2),
             QStringLiteral("UPDATE meta SET value = '2' WHERE key = 'schema_version'"),
+        },
+        // 3: which tests are baselines (a fingerprint of the tap changer when
+        // it was known good), revisions like the rest; the latest beside each test.
+        {
+            QStringLiteral("CREATE TABLE baselines (test_id TEXT NOT NULL, set_at TEXT NOT NULL, "
+                           "chosen INTEGER NOT NULL, PRIMARY KEY (test_id, set_at, chosen))"),
+            QStringLiteral("ALTER TABLE tests ADD COLUMN baseline INTEGER NOT NULL DEFAULT 0"),
+            QStringLiteral("CREATE INDEX tests_baseline ON tests (baseline)"),
+            QStringLiteral("UPDATE meta SET value = '3' WHERE key = 'schema_version'"),
         },
     };
 }
 
-QString RefreshLatestSql(const QString& where) {
+QString RefreshLatestSql(const QString& where, int schema) {
     const QString note = QStringLiteral(
         "COALESCE((SELECT a.%1 FROM annotations a WHERE a.test_id = tests.id "
         "ORDER BY a.set_at DESC, a.device DESC, a.report DESC, a.remark DESC LIMIT 1), '')");
+    const QString baseline =
+        schema >= 3 ? QStringLiteral(", baseline = COALESCE((SELECT b.chosen FROM baselines b "
+                                     "WHERE b.test_id = tests.id "
+                                     "ORDER BY b.set_at DESC, b.chosen DESC LIMIT 1), 0)")
+                    : QString();
     return QStringLiteral("UPDATE tests SET marks = (SELECT m.marks FROM markers m "
                           "WHERE m.test_id = tests.id "
                           "ORDER BY m.set_at DESC, m.how DESC, m.marks DESC LIMIT 1), "
-                          "device = %1, report = %2, remark = %3 WHERE %4")
-        .arg(note.arg(u"device"), note.arg(u"report"), note.arg(u"remark"), where);
+                          "device = %1, report = %2, remark = %3%4 WHERE %5")
+        .arg(note.arg(u"device"), note.arg(u"report"), note.arg(u"remark"), baseline, where);
 }

@@ -7,6 +7,7 @@
 // the dialect's type for bytes.
 QList<QStringList> SchemaSteps(const QString& blob);
 
-// Puts the latest revision of markers and annotation of the tests `where`
-// selects (an SQL condition on tests) into their row, for quick lists.
-QString RefreshLatestSql(const QString& where);
+// Puts the latest revision of markers, annotation (and, from schema 3 on,
+// baseline choice) of the tests `where` selects (an SQL condition on tests)
+// into their row, for quick lists.
+QString RefreshLatestSql(const QString& where, int schema);

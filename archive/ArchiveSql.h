@@ -43,7 +43,7 @@ inline QString Placeholders(qsizetype n) {
 }
 
 inline const char* const kSortColumns[] = {"test_time", "place", "device", "user_name", "step",
-                                           "source",    "added", "marks",  "id"};
+                                           "source",    "added", "marks",  "id",        "baseline"};
 
 inline const QString kTestColumns =
     QStringLiteral("id, test_time, user_name, place, step, switch_type, test_mode, sample_length, "

@@ -36,6 +36,7 @@ SyncResult CopyArchive(Archive& from, Archive& to, const ArchiveFilter& filter,
         rows->sightings += revisions->sightings;
         rows->markers += revisions->markers;
         rows->annotations += revisions->annotations;
+        rows->baselines += revisions->baselines;
         const auto added = to.Merge(*rows);
         if (!added)
             return failed(to);

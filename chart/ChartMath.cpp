@@ -26,6 +26,23 @@ std::vector<double> BandLevels(const TestRecord& record, int phase, double lower
     return levels;
 }
 
+std::vector<double> LevelsOnScale(const TestRecord& shown, const TestRecord& other, int phase,
+                                  double lower, double upper) {
+    qint32 largest = shown.SampleAt(phase, 1);
+    qint32 smallest = largest;
+    for (int i = 1; i <= kSampleCount; ++i) {
+        largest = std::max(largest, shown.SampleAt(phase, i));
+        smallest = std::min(smallest, shown.SampleAt(phase, i));
+    }
+    const double f = ScaleFactor(largest, smallest, upper, lower);
+    const auto [low, high] = std::minmax(lower, upper);
+    std::vector<double> levels(kSampleCount);
+    for (int i = 1; i <= kSampleCount; ++i)
+        levels[size_t(i - 1)] =
+            std::clamp(lower + (double(other.SampleAt(phase, i)) - smallest) * f, low, high);
+    return levels;
+}
+
 int IndexAtTime(double ms) {
     const double index = std::nearbyint(ms * 10);
     // Far outside the chart reads as outside the samples, never as overflow.

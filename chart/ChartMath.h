@@ -18,6 +18,11 @@ double ScaleFactor(double largest, double smallest, double upper, double lower);
 // lower when they are equal).
 std::vector<double> BandLevels(const TestRecord& record, int phase, double lower, double upper);
 
+// The samples of a phase of `other` on the scale that BandLevels gives the
+// same phase of `shown`, kept within the band.
+std::vector<double> LevelsOnScale(const TestRecord& shown, const TestRecord& other, int phase,
+                                  double lower, double upper);
+
 // Markers 1..12: marker tj of phase p is 4(p - 1) + j.
 inline constexpr int MarkerNumber(int phase, int j) {
     return 4 * (phase - 1) + j;

@@ -28,6 +28,21 @@ TWaveChart::TWaveChart(QWidget* parent) : QCustomPlot(parent) {
         series_[i] = graph;
     }
 
+    // The baseline's traces lie on a layer of their own under the shown ones.
+    addLayer(QStringLiteral("baseline"), layer(QStringLiteral("main")), limBelow);
+    for (int p = 0; p < 3; ++p) {
+        QCPGraph* graph = addGraph();
+        graph->setLayer(QStringLiteral("baseline"));
+        graph->setLineStyle(QCPGraph::lsLine);
+        graph->setAdaptiveSampling(true);
+        graph->setAntialiased(false);
+        // Halfway to white: the same phase, plainly not the shown test.
+        const QColor c = PhaseColor(kPhaseA + p);
+        graph->setPen(QPen(QColor((c.red() + 255) / 2, (c.green() + 255) / 2, (c.blue() + 255) / 2),
+                           1, Qt::DashLine));
+        baseline_[p] = graph;
+    }
+
     axisRect()->setAutoMargins(QCP::msNone);
     axisRect()->setBackground(Qt::NoBrush);
     xAxis->setRange(0, kTimeRange);
@@ -125,8 +140,34 @@ void TWaveChart::RedrawChart(const TestRecord& record) {
     replot(rpQueuedReplot);
 }
 
+void TWaveChart::DrawBaseline(const TestRecord& shown, const TestRecord* baseline, int shift) {
+    for (int p = 0; p < 3; ++p) {
+        baseline_[p]->data()->clear();
+        if (!baseline || series_[p]->data()->isEmpty())
+            continue;
+        const auto [lower, upper] = PhaseBand(kPhaseA + p, inverted_);
+        const std::vector<double> levels =
+            LevelsOnScale(shown, *baseline, kPhaseA + p, lower, upper);
+        QVector<QCPGraphData> points;
+        points.reserve(kSampleCount);
+        for (int i = 1; i <= kSampleCount; ++i)
+            if (const int at = i + shift; at >= 1 && at <= kSampleCount)
+                points.append({at / 10.0, levels[size_t(i - 1)]});
+        baseline_[p]->data()->add(points, true);
+    }
+    replot(rpQueuedReplot);
+}
+
+void TWaveChart::ShowBaseline(bool shown) {
+    for (QCPGraph* graph : baseline_)
+        graph->setVisible(shown);
+    replot(rpImmediateRefresh);
+}
+
 void TWaveChart::ClearSeries() {
     for (QCPGraph* graph : series_)
+        graph->data()->clear();
+    for (QCPGraph* graph : baseline_)
         graph->data()->clear();
     replot(rpQueuedReplot);
 }

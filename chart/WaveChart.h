@@ -50,6 +50,17 @@ public:
     // Places and rescales the scale strip from the chart's geometry and range.
     void RelayRuler(qint32 maxSample);
 
+    // A baseline test's waveforms under the shown ones, in lighter colours
+    // of the same phases, each on the shown phase's scale, moved by `shift`
+    // samples; without a baseline they are taken away.
+    void DrawBaseline(const TestRecord& shown, const TestRecord* baseline, int shift);
+    bool HasBaseline() const {
+        return !baseline_[0]->data()->isEmpty() || !baseline_[1]->data()->isEmpty() ||
+               !baseline_[2]->data()->isEmpty();
+    }
+    void ShowBaseline(bool shown);
+    QCPGraph* BaselineSeries(int phase) const { return baseline_[phase]; }
+
     QColor BackgroundColor() const { return background_; }
     void SetBackgroundColor(const QColor& color);
 
@@ -75,6 +86,7 @@ private:
     void ZoomRectDone(const QRect& rect, QMouseEvent* event);
 
     std::array<QCPGraph*, 15> series_{};
+    std::array<QCPGraph*, 3> baseline_{};
 
     TRuler* ruler_ = nullptr;
     bool inverted_ = false;

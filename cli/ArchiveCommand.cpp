@@ -38,7 +38,7 @@ std::optional<QString> Parse(const QStringList& args, Options& o) {
         QStringLiteral("--archive"), QStringLiteral("--place"),  QStringLiteral("--device"),
         QStringLiteral("--user"),    QStringLiteral("--from"),   QStringLiteral("--to"),
         QStringLiteral("--step"),    QStringLiteral("--report"), QStringLiteral("--remark"),
-        QStringLiteral("-o"),        QStringLiteral("--set")};
+        QStringLiteral("-o"),        QStringLiteral("--set"),    QStringLiteral("--baseline")};
     bool onlyOperands = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
@@ -88,6 +88,13 @@ std::optional<QString> FilterFrom(const Options& o, ArchiveFilter& filter) {
             if (!date->isValid())
                 return QStringLiteral("%1 %2: expected YYYY-MM-DD").arg(QLatin1String(name), text);
         }
+    if (const QString text = value("--baseline"); !text.isEmpty()) {
+        if (text != u"yes" && text != u"no")
+            return QStringLiteral("--baseline %1: expected yes or no").arg(text);
+        // A filter of list; annotate sets it instead.
+        if (o.sub == u"list")
+            filter.baseline = text == u"yes";
+    }
     if (const QString text = value("--step"); !text.isEmpty()) {
         bool ok = false;
         const int step = text.toInt(&ok);
@@ -110,11 +117,15 @@ QByteArray MarkersJson(const std::optional<TransitionMarkers>& markers) {
 
 QByteArray ListLine(const ArchivedTest& t, bool json) {
     if (!json) {
-        QStringList fields = {
-            t.id.left(12), t.time,
-            t.user,        t.place,
-            t.device,      StepText(t.step),
-            t.source,      t.markers ? QStringLiteral("markers") : QStringLiteral("-")};
+        QStringList fields = {t.id.left(12),
+                              t.time,
+                              t.user,
+                              t.place,
+                              t.device,
+                              StepText(t.step),
+                              t.source,
+                              t.markers ? QStringLiteral("markers") : QStringLiteral("-"),
+                              t.baseline ? QStringLiteral("baseline") : QStringLiteral("-")};
         return TerminalBytes(fields.join(u'\t')) + "\n";
     }
     QByteArray line = "{";
@@ -131,6 +142,7 @@ QByteArray ListLine(const ArchivedTest& t, bool json) {
         {"source", JsonString(t.source)},
         {"added", JsonString(StoredTime(t.added))},
         {"markers", MarkersJson(t.markers)},
+        {"baseline", t.baseline ? QByteArray("true") : QByteArray("false")},
         {"file", JsonString(t.file)},
     };
     for (const auto& [key, value] : members)
@@ -221,12 +233,15 @@ QByteArray ArchiveUsage() {
            "commands:\n"
            "  import FILE|DIR...     adds .cty files (folders recursively)\n"
            "  list [--place TEXT] [--device TEXT] [--user TEXT] [--from YYYY-MM-DD]\n"
-           "       [--to YYYY-MM-DD] [--step K] [--json]\n"
+           "       [--to YYYY-MM-DD] [--step K] [--baseline yes|no] [--json]\n"
            "                         one line (or JSON object) per test\n"
            "  get ID -o FILE.cty     the test's bytes (a prefix of the id will do)\n"
            "  markers ID [--set P=t1,t2,t3,t4]...\n"
            "                         the latest markers, or a new revision of them\n"
            "  annotate ID [--device TEXT] [--report TEXT] [--remark TEXT]\n"
+           "           [--baseline yes|no]\n"
+           "                         what the test is of; a baseline is the test of its\n"
+           "                         tap step taken when the tap changer was known good\n"
            "  push URL               copies what the other archive lacks into it\n"
            "  pull URL [--place TEXT] [--device TEXT]\n"
            "                         copies what this archive lacks from the other\n"
@@ -371,7 +386,12 @@ int RunArchive(const QStringList& args, const QString& defaultArchive, std::FILE
                                       {"--remark", &change.remark}})
         if (const auto it = o.values.find(QString::fromLatin1(name)); it != o.values.end())
             *field = it->second;
-    if (!change.device && !change.report && !change.remark)
-        return usage(QStringLiteral("annotate needs --device, --report or --remark"));
-    return archive->Annotate(*id, change) ? kExitOk : Failed(*archive, err);
+    const auto baseline = o.values.find(QStringLiteral("--baseline"));
+    if (!change.device && !change.report && !change.remark && baseline == o.values.end())
+        return usage(QStringLiteral("annotate needs --device, --report, --remark or --baseline"));
+    if ((change.device || change.report || change.remark) && !archive->Annotate(*id, change))
+        return Failed(*archive, err);
+    if (baseline != o.values.end() && !archive->SetBaseline(*id, baseline->second == u"yes"))
+        return Failed(*archive, err);
+    return kExitOk;
 }

@@ -105,7 +105,9 @@ QByteArray SummaryUsage() {
            "waveforms.\n"
            "\n"
            "  --profile FILE    tolerances, the maker's ranges and nameplate values\n"
-           "  --baseline PATH   tests taken when the tap changer was known good\n"
+           "  --baseline PATH   tests taken when the tap changer was known good;\n"
+           "                    without it, a summary of the archive's tests takes\n"
+           "                    the tests it marks as baselines of the same device\n"
            "  --archive A       an SQLite file or postgresql:// URL: its kept markers,\n"
            "                    and without FILE|DIR the tests it holds\n"
            "  --place, --device, --from, --to   choose the archive's tests\n"
@@ -186,6 +188,13 @@ int RunSummary(const QStringList& args, const QString& defaultArchive, std::FILE
         for (const auto& [name, count] : devices)
             if (device.isEmpty() || count > devices[device])
                 device = name;
+        // Without baselines given, those the archive marks for the same tap changer.
+        if (o.baselines.isEmpty())
+            for (const ArchivedTest& b :
+                 archive->List(BaselinesFilter(device, o.selection.place))) {
+                if (const auto bytes = archive->Bytes(b.id))
+                    toCompare << Prepared(b.file, *bytes, archive.get());
+            }
     }
     for (const QString& line : refused)
         Print(err, QStringLiteral("oltc-cli summary: refused %1\n").arg(line));
@@ -193,30 +202,22 @@ int RunSummary(const QStringList& args, const QString& defaultArchive, std::FILE
         Print(err, QStringLiteral("oltc-cli summary: no test to judge\n"));
         return kExitUsage;
     }
-    const QList<TestToJudge> tests = PrepareTests(toJudge);
-    const QList<TestToJudge> baselines = PrepareTests(toCompare);
-    const JudgedCampaign campaign = JudgeCampaign(tests, profile, baselines);
+    SummaryInputs inputs{PrepareTests(toJudge), PrepareTests(toCompare), profile, device};
+    const SummaryPages pages = JudgeSummary(inputs);
     const QString extension = QFileInfo(o.output).suffix().toLower();
     QString why;
     bool written = false;
     if (extension == u"pdf") {
-        SummaryPages pages{campaign, HeadingOf(campaign, device), {}, {}};
-        for (const TestToJudge& b : baselines)
-            pages.baselines << JudgeTest(b, profile);
-        for (const TestToJudge& t : tests)
-            pages.records.insert(t.id, t.record);
         written = WriteSummaryPdf(o.output, pages, &why);
     } else if (extension == u"xlsx") {
-        const ExportResult result =
-            WriteSummaryWorkbook(campaign, HeadingOf(campaign, device), o.output);
+        const ExportResult result = WriteSummaryWorkbook(pages.campaign, pages.heading, o.output);
         written = result.ok();
         why = result.detail;
     } else {
-        written =
-            WriteWholeFile(o.output,
-                           extension == u"json" ? SummaryJson(campaign, HeadingOf(campaign, device))
-                                                : SummaryCsv(campaign),
-                           &why);
+        written = WriteWholeFile(o.output,
+                                 extension == u"json" ? SummaryJson(pages.campaign, pages.heading)
+                                                      : SummaryCsv(pages.campaign),
+                                 &why);
     }
     if (!written) {
         Print(err, QStringLiteral("oltc-cli summary: %1: %2\n")

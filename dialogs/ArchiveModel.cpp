@@ -10,8 +10,8 @@ void ArchiveModel::SetTests(QList<ArchivedTest> tests) {
 
 ArchiveFilter::Sort ArchiveModel::SortOf(int column) {
     using S = ArchiveFilter::Sort;
-    static const S sorts[] = {S::Time, S::Place,  S::Device, S::User,
-                              S::Step, S::Source, S::Markers};
+    static const S sorts[] = {S::Time, S::Place,  S::Device,  S::User,
+                              S::Step, S::Source, S::Markers, S::Baseline};
     return column >= 0 && column < Columns ? sorts[column] : S::Time;
 }
 
@@ -49,6 +49,8 @@ QVariant ArchiveModel::data(const QModelIndex& index, int role) const {
     }
     case Markers:
         return t.markers ? QStringLiteral("有") : QString();
+    case Baseline:
+        return t.baseline ? QStringLiteral("基准") : QString();
     }
     return {};
 }
@@ -57,6 +59,6 @@ QVariant ArchiveModel::headerData(int section, Qt::Orientation orientation, int 
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
         return QAbstractTableModel::headerData(section, orientation, role);
     static const char16_t* const titles[] = {u"测试时间", u"测试地点", u"被试设备", u"测试人员",
-                                             u"分接位置", u"来源",     u"标记"};
+                                             u"分接位置", u"来源",     u"标记",     u"基准"};
     return section >= 0 && section < Columns ? QString::fromUtf16(titles[section]) : QVariant();
 }

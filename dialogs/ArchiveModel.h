@@ -8,7 +8,7 @@
 class ArchiveModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    enum Column { Time, Place, Device, User, Step, Source, Markers, Columns };
+    enum Column { Time, Place, Device, User, Step, Source, Markers, Baseline, Columns };
     using QAbstractTableModel::QAbstractTableModel;
 
     void SetTests(QList<ArchivedTest> tests);

@@ -19,6 +19,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 TFrmArchive::TFrmArchive(Archive& archive, std::function<void(const QString&, bool)> open,
                          QWidget* parent)
@@ -110,21 +111,29 @@ TFrmArchive::TFrmArchive(Archive& archive, std::function<void(const QString&, bo
     BtnOpenMarkers = new QPushButton(QStringLiteral("打开并恢复标记"), this);
     BtnAnnotate = new QPushButton(QStringLiteral("编辑注释"), this);
     BtnExport = new QPushButton(QStringLiteral("导出数据文件"), this);
+    BtnBaseline = new QPushButton(QStringLiteral("设为基准"), this);
+    BtnBaseline->setToolTip(QStringLiteral("把选中的测试作为其分接位置的基准（再按一次取消）"));
     BtnSummary = new QPushButton(QStringLiteral("汇总"), this);
     BtnSummary->setToolTip(QStringLiteral("按分接比较选中的测试（未选时为列出的全部测试）"));
     BtnSummary->setEnabled(false);
+    BtnSummaryFolder = new QPushButton(QStringLiteral("汇总文件夹..."), this);
+    BtnSummaryFolder->setToolTip(QStringLiteral("按分接比较一个文件夹中的全部测试"));
+    BtnSummaryFolder->setEnabled(false);
     BtnClose = new QPushButton(QStringLiteral("关闭"), this);
     connect(BtnOpen, &QPushButton::clicked, this, [this] { BtnOpenClick(false); });
     connect(BtnOpenMarkers, &QPushButton::clicked, this, [this] { BtnOpenClick(true); });
     connect(BtnAnnotate, &QPushButton::clicked, this, &TFrmArchive::BtnAnnotateClick);
     connect(BtnExport, &QPushButton::clicked, this, [this] { BtnExportClick(); });
+    connect(BtnBaseline, &QPushButton::clicked, this, &TFrmArchive::BtnBaselineClick);
     connect(BtnSummary, &QPushButton::clicked, this, &TFrmArchive::BtnSummaryClick);
+    connect(BtnSummaryFolder, &QPushButton::clicked, this, [this] { BtnSummaryFolderClick(); });
     connect(BtnClose, &QPushButton::clicked, this, &QDialog::close);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(LblCount);
     buttons->addStretch();
     buttons->addWidget(cbRestore);
-    for (QPushButton* b : {BtnOpen, BtnOpenMarkers, BtnAnnotate, BtnExport, BtnSummary, BtnClose})
+    for (QPushButton* b : {BtnOpen, BtnOpenMarkers, BtnAnnotate, BtnExport, BtnBaseline, BtnSummary,
+                           BtnSummaryFolder, BtnClose})
         buttons->addWidget(b);
 
     auto* layout = new QVBoxLayout(this);
@@ -150,6 +159,39 @@ void TFrmArchive::BtnSummaryClick() {
     }
     if (!ids.isEmpty())
         summarise_(ids);
+}
+
+void TFrmArchive::SetSummariseFolder(std::function<void(const QString&)> summarise) {
+    summariseFolder_ = std::move(summarise);
+    BtnSummaryFolder->setEnabled(bool(summariseFolder_));
+}
+
+void TFrmArchive::BtnSummaryFolderClick(const QString& folder) {
+    if (!summariseFolder_)
+        return;
+    const QString chosen =
+        !folder.isEmpty() ? folder
+                          : QFileDialog::getExistingDirectory(this, QStringLiteral("汇总文件夹"));
+    if (!chosen.isEmpty())
+        summariseFolder_(chosen);
+}
+
+bool TFrmArchive::BtnBaselineClick() {
+    QList<ArchivedTest> chosen;
+    for (const QModelIndex& index : Grid->selectionModel()->selectedRows())
+        chosen << model_->TestAt(index.row());
+    if (chosen.isEmpty())
+        return false;
+    const bool all =
+        std::all_of(chosen.begin(), chosen.end(), [](const ArchivedTest& t) { return t.baseline; });
+    for (const ArchivedTest& t : chosen)
+        if (!archive_.SetBaseline(t.id, !all)) {
+            ShowMessage(QStringLiteral("测试档案不能写入：") + archive_.Error(), MsgIcon::Warning);
+            Refresh();
+            return false;
+        }
+    Refresh();
+    return true;
 }
 
 void TFrmArchive::SetRestoreChoice(bool restore, std::function<void(bool)> changed) {

@@ -29,6 +29,14 @@ public:
     // "汇总": the selected tests (all listed when none is) judged as a campaign.
     void SetSummarise(std::function<void(const QStringList& ids)> summarise);
     void BtnSummaryClick();
+    // "汇总文件夹": the tests of a folder (asked when empty) judged as a campaign.
+    void SetSummariseFolder(std::function<void(const QString& folder)> summarise);
+    void BtnSummaryFolderClick(const QString& folder = {});
+
+    // "设为基准": the selected tests become the baselines of their tap step
+    // (the fingerprint of the tap changer when known good); when all of
+    // them already are, they no longer are.
+    bool BtnBaselineClick();
 
     // "打开时恢复标记": whether every open puts the last kept markers back.
     void SetRestoreChoice(bool restore, std::function<void(bool)> changed);
@@ -53,12 +61,14 @@ public:
     QComboBox *cbStep, *cbDirection;
     QTableView* Grid;
     QLabel* LblCount;
-    QPushButton *BtnOpen, *BtnOpenMarkers, *BtnAnnotate, *BtnExport, *BtnSummary, *BtnClose;
+    QPushButton *BtnOpen, *BtnOpenMarkers, *BtnAnnotate, *BtnExport, *BtnBaseline, *BtnSummary,
+        *BtnSummaryFolder, *BtnClose;
 
 private:
     Archive& archive_;
     std::function<void(const QString&, bool)> open_;
     std::function<void(const QStringList&)> summarise_;
+    std::function<void(const QString&)> summariseFolder_;
     ArchiveModel* model_;
     QTimer* typing_;
     int sortColumn_ = 0;

@@ -3,14 +3,22 @@
 #include "FileTarget.h"
 #include "Helpers.h"
 #include "Message.h"
+#include "SummaryPlots.h"
+#include "TestBody.h"
+#include "TestFile.h"
+#include "TestToJudge.h"
 
+#include <QDirIterator>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -24,26 +32,91 @@ QString VerdictWords(Verdict v) {
                                 : QStringLiteral("无法判断");
 }
 
+// The .cty files a path names: itself, or those of a folder and its folders, in name order.
+QStringList TestFilesOf(const QString& path) {
+    if (!QFileInfo(path).isDir())
+        return {path};
+    QStringList files;
+    QDirIterator it(path, {QStringLiteral("*.cty"), QStringLiteral("*.CTY")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext())
+        files << it.next();
+    files.sort();
+    return files;
+}
+
 } // namespace
 
-TFrmSummary::TFrmSummary(SummaryPages pages, std::function<void(const QString&)> open,
-                         QWidget* parent)
-    : QDialog(parent), pages_(std::move(pages)), open_(std::move(open)) {
-    setWindowTitle(QStringLiteral("汇总"));
-    resize(1100, 640);
-    const JudgedCampaign& campaign = pages_.campaign;
-    int failing = 0;
-    for (const JudgedTest& t : campaign.tests)
-        failing += t.verdict == Verdict::Fail;
-    LblVerdict = new QLabel(
-        QStringLiteral("测试地点：%1    被试设备：%2    结论：%3（共 %4 次测试，"
-                       "不合格 %5 次）")
-            .arg(pages_.heading.place, pages_.heading.device, VerdictWords(campaign.overall))
-            .arg(campaign.tests.size())
-            .arg(failing),
-        this);
+QList<TestToPrepare>
+ReadTestsOf(const QStringList& paths,
+            const std::function<std::optional<TransitionMarkers>(const QString&)>& kept,
+            QStringList* refused) {
+    QList<TestToPrepare> read;
+    for (const QString& path : paths)
+        for (const QString& file : TestFilesOf(path)) {
+            QFile f(file);
+            auto record = std::make_shared<TestRecord>();
+            QByteArray bytes;
+            if (f.open(QIODevice::ReadOnly))
+                bytes = f.read(kTestFileSize);
+            if (bytes.size() < kTestFileSize || !DecodeTestFile(bytes, *record)) {
+                if (refused)
+                    *refused << QFileInfo(file).fileName();
+                continue;
+            }
+            const QString id = TestId(bytes);
+            read << TestToPrepare{record, id, file, kept ? kept(id) : std::nullopt};
+        }
+    return read;
+}
 
-    Grid = new QTableWidget(int(campaign.tests.size()), 2 + 18, this);
+TFrmSummary::TFrmSummary(SummaryInputs inputs, std::function<void(const QString&)> open,
+                         QWidget* parent)
+    : QDialog(parent), inputs_(std::move(inputs)), open_(std::move(open)) {
+    setWindowTitle(QStringLiteral("汇总"));
+    resize(1100, 680);
+    baselineFrom_ = inputs_.baselines.isEmpty()
+                        ? QStringLiteral("无")
+                        : QStringLiteral("%1 次测试").arg(inputs_.baselines.size());
+    profileFrom_ = QStringLiteral("默认");
+    LblVerdict = new QLabel(this);
+    LblChoices = new QLabel(this);
+    BtnBaseline = new QPushButton(QStringLiteral("基准..."), this);
+    BtnProfile = new QPushButton(QStringLiteral("判断标准..."), this);
+    auto* baselineMenu = new QMenu(BtnBaseline);
+    connect(baselineMenu, &QMenu::aboutToShow, this, [this, baselineMenu] {
+        baselineMenu->clear();
+        if (archiveBaselines)
+            baselineMenu->addAction(QStringLiteral("档案中标记的基准"), this, [this] {
+                SetBaselines(archiveBaselines(), QStringLiteral("档案中标记的基准"));
+            });
+        baselineMenu->addAction(QStringLiteral("选择测试文件..."), this, [this] {
+            const QStringList files = QFileDialog::getOpenFileNames(
+                this, QStringLiteral("选择基准"), QString(), QStringLiteral("数据文件(*.cty)"));
+            if (!files.isEmpty())
+                LoadBaselines(files);
+        });
+        baselineMenu->addAction(QStringLiteral("选择文件夹..."), this, [this] {
+            const QString folder =
+                QFileDialog::getExistingDirectory(this, QStringLiteral("选择基准"));
+            if (!folder.isEmpty())
+                LoadBaselines({folder});
+        });
+        baselineMenu->addAction(QStringLiteral("不比较基准"), this,
+                                [this] { SetBaselines({}, QStringLiteral("无")); });
+    });
+    BtnBaseline->setMenu(baselineMenu);
+    auto* profileMenu = new QMenu(BtnProfile);
+    profileMenu->addAction(QStringLiteral("选择标准文件..."), this, [this] {
+        const QString file = QFileDialog::getOpenFileName(
+            this, QStringLiteral("选择判断标准"), QString(), QStringLiteral("标准文件(*.ini)"));
+        if (!file.isEmpty())
+            LoadProfile(file);
+    });
+    profileMenu->addAction(QStringLiteral("默认标准"), this, [this] { UseDefaultProfile(); });
+    BtnProfile->setMenu(profileMenu);
+
+    Grid = new QTableWidget(0, 2 + 18, this);
     QStringList header = {QStringLiteral("分接位置")};
     for (const char* phase : {"A", "B", "C"})
         for (const char* value : kValues)
@@ -55,6 +128,101 @@ TFrmSummary::TFrmSummary(SummaryPages pages, std::function<void(const QString&)>
     Grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     Grid->horizontalHeader()->setDefaultSectionSize(52);
     Grid->setColumnWidth(0, 70);
+    connect(Grid, &QTableWidget::cellDoubleClicked, this, [this](int row) {
+        if (open_ && row >= 0 && row < pages_.campaign.tests.size())
+            open_(pages_.campaign.tests[row].id);
+    });
+    Plots = new SummaryPlots(this);
+    Tabs = new QTabWidget(this);
+    Tabs->addTab(Grid, QStringLiteral("数据"));
+    Tabs->addTab(Plots, QStringLiteral("曲线"));
+
+    MemoFindings = new QPlainTextEdit(this);
+    MemoFindings->setReadOnly(true);
+
+    BtnExport = new QPushButton(QStringLiteral("导出"), this);
+    BtnClose = new QPushButton(QStringLiteral("关闭"), this);
+    connect(BtnExport, &QPushButton::clicked, this, [this] { BtnExportClick(); });
+    connect(BtnClose, &QPushButton::clicked, this, &QDialog::close);
+    auto* choices = new QHBoxLayout;
+    choices->addWidget(LblChoices, 1);
+    choices->addWidget(BtnBaseline);
+    choices->addWidget(BtnProfile);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(BtnExport);
+    buttons->addWidget(BtnClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(LblVerdict);
+    layout->addLayout(choices);
+    layout->addWidget(Tabs, 3);
+    layout->addWidget(MemoFindings, 1);
+    layout->addLayout(buttons);
+    Rejudge();
+}
+
+void TFrmSummary::SetBaselines(QList<TestToJudge> baselines, const QString& from) {
+    inputs_.baselines = std::move(baselines);
+    baselineFrom_ = inputs_.baselines.isEmpty()
+                        ? QStringLiteral("无")
+                        : QStringLiteral("%1（%2 次测试）").arg(from).arg(inputs_.baselines.size());
+    Rejudge();
+}
+
+bool TFrmSummary::LoadBaselines(const QStringList& paths) {
+    QStringList refused;
+    const QList<TestToPrepare> read = ReadTestsOf(paths, keptMarkers, &refused);
+    if (read.isEmpty()) {
+        ShowMessage(QStringLiteral("没有可用作基准的测试数据！") +
+                        refused.join(QStringLiteral("、")),
+                    MsgIcon::Information);
+        return false;
+    }
+    SetBaselines(PrepareTests(read),
+                 paths.size() == 1 ? QFileInfo(paths[0]).fileName() : QStringLiteral("所选文件"));
+    return true;
+}
+
+bool TFrmSummary::LoadProfile(const QString& path) {
+    QString why;
+    const auto profile = ReadJudgeProfile(path, &why);
+    if (!profile) {
+        ShowMessage(QStringLiteral("读取判断标准失败！") + why, MsgIcon::Information);
+        return false;
+    }
+    inputs_.profile = *profile;
+    profileFrom_ = QFileInfo(path).fileName();
+    Rejudge();
+    return true;
+}
+
+void TFrmSummary::UseDefaultProfile() {
+    inputs_.profile = JudgeProfile{};
+    profileFrom_ = QStringLiteral("默认");
+    Rejudge();
+}
+
+void TFrmSummary::Rejudge() {
+    pages_ = JudgeSummary(inputs_);
+    Fill();
+}
+
+void TFrmSummary::Fill() {
+    const JudgedCampaign& campaign = pages_.campaign;
+    int failing = 0;
+    for (const JudgedTest& t : campaign.tests)
+        failing += t.verdict == Verdict::Fail;
+    LblVerdict->setText(
+        QStringLiteral("测试地点：%1    被试设备：%2    结论：%3（共 %4 次测试，"
+                       "不合格 %5 次）")
+            .arg(pages_.heading.place, pages_.heading.device, VerdictWords(campaign.overall))
+            .arg(campaign.tests.size())
+            .arg(failing));
+    LblChoices->setText(
+        QStringLiteral("基准：%1    判断标准：%2").arg(baselineFrom_, profileFrom_));
+
+    Grid->clearContents();
+    Grid->setRowCount(int(campaign.tests.size()));
     for (int row = 0; row < campaign.tests.size(); ++row) {
         const JudgedTest& t = campaign.tests[row];
         Grid->setItem(row, 0, new QTableWidgetItem(StepText(t.step)));
@@ -91,33 +259,14 @@ TFrmSummary::TFrmSummary(SummaryPages pages, std::function<void(const QString&)>
             verdict->setBackground(QColor(255, 210, 210));
         Grid->setItem(row, 19, verdict);
     }
-    connect(Grid, &QTableWidget::cellDoubleClicked, this, [this](int row) {
-        if (open_ && row >= 0 && row < pages_.campaign.tests.size())
-            open_(pages_.campaign.tests[row].id);
-    });
+    Plots->SetPages(&pages_);
 
-    MemoFindings = new QPlainTextEdit(this);
-    MemoFindings->setReadOnly(true);
     QStringList lines = campaign.notes;
     for (const JudgedTest& t : campaign.tests)
         for (const Finding& f : t.findings)
             lines << QStringLiteral("%1  %2").arg(StepText(t.step), f.text);
     MemoFindings->setPlainText(lines.isEmpty() ? QStringLiteral("所有测试均在允许范围之内。")
                                                : lines.join(u'\n'));
-
-    BtnExport = new QPushButton(QStringLiteral("导出"), this);
-    BtnClose = new QPushButton(QStringLiteral("关闭"), this);
-    connect(BtnExport, &QPushButton::clicked, this, [this] { BtnExportClick(); });
-    connect(BtnClose, &QPushButton::clicked, this, &QDialog::close);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BtnExport);
-    buttons->addWidget(BtnClose);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(LblVerdict);
-    layout->addWidget(Grid, 3);
-    layout->addWidget(MemoFindings, 1);
-    layout->addLayout(buttons);
 }
 
 bool TFrmSummary::BtnExportClick(const QString& path) {

@@ -24,7 +24,15 @@ QByteArray PngOf(const QImage& picture) {
 }
 
 QImage ChartPictureOf(QWidget& chart) {
-    return chart.grab().toImage();
+    // The picture is of the test alone: a baseline drawn to compare stays out.
+    auto* wave = qobject_cast<TWaveChart*>(&chart);
+    const bool hide = wave && wave->HasBaseline();
+    if (hide)
+        wave->ShowBaseline(false);
+    QImage picture = chart.grab().toImage();
+    if (hide)
+        wave->ShowBaseline(true);
+    return picture;
 }
 
 bool SaveChartPicture(const QImage& picture, const QString& path, QString* error) {

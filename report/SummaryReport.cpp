@@ -1,5 +1,7 @@
 #include "SummaryReport.h"
 
+#include "SummaryPlot.h"
+
 #include "ChartStyle.h"
 #include "FileTarget.h"
 #include "Helpers.h"
@@ -18,12 +20,6 @@ constexpr double kBottom = kPageHeight - kMargin;
 
 const char* const kPhaseNames[] = {"A", "B", "C"};
 const char* const kValueNames[] = {"T1", "T2", "T3", "T", "R1", "R2"};
-const Qt::PenStyle kPhaseLines[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine};
-
-double ValueOf(const PhaseValues& p, int i) {
-    const double values[] = {p.T1, p.T2, p.T3, p.T, p.R1, p.R2};
-    return values[i];
-}
 
 QString VerdictText(Verdict v) {
     switch (v) {
@@ -47,6 +43,7 @@ public:
         y_ = kMargin;
     }
     QPainter& P() { return painter_; }
+    double Resolution() const { return writer_.resolution(); }
     double& Y() { return y_; }
     // Room for `height` more millimetres, on a new page when not on this one.
     void Need(double height) {
@@ -56,11 +53,7 @@ public:
         y_ = kMargin;
     }
     void Font(double points, bool bold = false) {
-        QFont font(SongtiFamily());
-        // The painter is scaled to millimetres: the font's points would be scaled too.
-        font.setPointSizeF(points * 25.4 / writer_.resolution());
-        font.setBold(bold);
-        painter_.setFont(font);
+        SetPlotFont(painter_, writer_.resolution(), points, bold);
     }
     void Text(double x, double w, double h, const QString& text, int align = Qt::AlignLeft) {
         painter_.drawText(QRectF(x, y_, w, h), int(align) | Qt::AlignVCenter, text);
@@ -157,8 +150,9 @@ void Table(Pages& pages, const QList<const JudgedTest*>& tests, const QString& t
                     continue;
                 const bool bad = Failed(*t, ph, kValueNames[i]);
                 pages.Font(6.5, bad);
-                const QString text = !v.found ? QStringLiteral("—")
-                                              : QString::number(ValueOf(v, i), 'f', i < 4 ? 1 : 2);
+                const QString text = !v.found
+                                         ? QStringLiteral("—")
+                                         : QString::number(PhaseValue(v, i), 'f', i < 4 ? 1 : 2);
                 pages.Text(x, cell, row, text, Qt::AlignHCenter);
                 if (bad)
                     p.drawRect(QRectF(x + 0.4, pages.Y() + 0.4, cell - 0.8, row - 0.8));
@@ -173,125 +167,11 @@ void Table(Pages& pages, const QList<const JudgedTest*>& tests, const QString& t
     pages.Y() += 4;
 }
 
-// A picture's frame and its title above it.
-void Frame(Pages& pages, QRectF box, const QString& title) {
-    QPainter& p = pages.P();
-    p.setPen(QPen(Qt::black, 0.25));
-    p.drawRect(box);
-    pages.Font(7, true);
-    p.drawText(QRectF(box.left(), box.top() - 5, box.width(), 5), Qt::AlignLeft | Qt::AlignBottom,
-               title);
-}
-
-// One plot: values against the tap step, a line per phase; the baseline's dashed grey.
-void Plot(Pages& pages, QRectF box, const QList<const JudgedTest*>& tests,
-          const QList<JudgedTest>& baselines, const QList<int>& values, const QString& title,
-          const QString& unit) {
-    QPainter& p = pages.P();
-    p.save();
-    Frame(pages, box, title + QStringLiteral(" (%1)").arg(unit));
-    double low = 1e300, high = -1e300;
-    int first = 999, last = -1;
-    for (const JudgedTest* t : tests) {
-        first = std::min(first, t->step);
-        last = std::max(last, t->step);
-        for (const PhaseValues& v : t->phases)
-            if (v.found)
-                for (int i : values) {
-                    low = std::min(low, ValueOf(v, i));
-                    high = std::max(high, ValueOf(v, i));
-                }
-    }
-    if (last < 0 || high < low) {
-        p.restore();
-        return;
-    }
-    if (high - low < 1e-9)
-        high = low + 1;
-    const double pad = (high - low) * 0.1;
-    low -= pad;
-    high += pad;
-    if (last == first)
-        ++last;
-    const QRectF inner = box.adjusted(9, 2, -2, -6);
-    const auto at = [&](int step, double v) {
-        return QPointF(inner.left() + (step - first) * inner.width() / (last - first),
-                       inner.bottom() - (v - low) * inner.height() / (high - low));
-    };
-    pages.Font(5.5);
-    for (int k = 0; k <= 4; ++k) {
-        const double v = low + (high - low) * k / 4;
-        const QPointF point = at(first, v);
-        p.setPen(QPen(QColor(200, 200, 200), 0.1));
-        p.drawLine(QPointF(inner.left(), point.y()), QPointF(inner.right(), point.y()));
-        p.setPen(Qt::black);
-        p.drawText(QRectF(box.left(), point.y() - 2, 8.5, 4), Qt::AlignRight | Qt::AlignVCenter,
-                   QString::number(v, 'f', values.front() < 4 ? 1 : 2));
-    }
-    const int every = std::max(1, (last - first) / 8);
-    for (int step = first; step <= last; step += every) {
-        const QPointF point = at(step, low);
-        p.drawText(QRectF(point.x() - 6, inner.bottom() + 0.5, 12, 4), Qt::AlignHCenter,
-                   QString::number(step));
-    }
-    for (int ph = 0; ph < 3; ++ph)
-        for (int i : values) {
-            QPainterPath line;
-            bool started = false;
-            for (const JudgedTest* t : tests) {
-                const PhaseValues& v = t->phases[ph];
-                if (!v.found)
-                    continue;
-                const QPointF point = at(t->step, ValueOf(v, i));
-                started ? line.lineTo(point) : line.moveTo(point);
-                started = true;
-                // A mark of its own per phase: circle, square, triangle.
-                p.setPen(QPen(PhaseColor(ph + 1).darker(160), 0.25));
-                const QRectF mark(point.x() - 0.7, point.y() - 0.7, 1.4, 1.4);
-                if (ph == 0)
-                    p.drawEllipse(mark);
-                else if (ph == 1)
-                    p.drawRect(mark);
-                else
-                    p.drawPolygon(QPolygonF({QPointF(point.x(), point.y() - 0.8),
-                                             QPointF(point.x() - 0.8, point.y() + 0.7),
-                                             QPointF(point.x() + 0.8, point.y() + 0.7)}));
-            }
-            p.setPen(QPen(PhaseColor(ph + 1).darker(160), i == 5 ? 0.2 : 0.35, kPhaseLines[ph]));
-            p.setBrush(Qt::NoBrush);
-            p.drawPath(line);
-            QPainterPath base;
-            bool based = false;
-            for (const JudgedTest& b : baselines) {
-                const PhaseValues& v = b.phases[ph];
-                if (!v.found || b.step < first || b.step > last)
-                    continue;
-                const QPointF point = at(b.step, ValueOf(v, i));
-                based ? base.lineTo(point) : base.moveTo(point);
-                based = true;
-            }
-            if (based) {
-                p.setPen(QPen(QColor(120, 120, 120), 0.2, Qt::DashDotLine));
-                p.drawPath(base);
-            }
-        }
-    // The key: phase, line style and mark.
-    pages.Font(5.5);
-    for (int ph = 0; ph < 3; ++ph) {
-        const double x = box.right() - 36 + ph * 12;
-        p.setPen(QPen(PhaseColor(ph + 1).darker(160), 0.35, kPhaseLines[ph]));
-        p.drawLine(QPointF(x, box.top() - 2), QPointF(x + 5, box.top() - 2));
-        p.setPen(Qt::black);
-        p.drawText(QRectF(x + 5.5, box.top() - 4, 6, 4), Qt::AlignLeft | Qt::AlignVCenter,
-                   QLatin1String(kPhaseNames[ph]));
-    }
-    p.restore();
-}
-
 void Waveforms(Pages& pages, const JudgedTest& t, const TestRecord& record, QRectF box) {
     QPainter& p = pages.P();
     p.save();
-    Frame(pages, box, QStringLiteral("%1  %2").arg(StepText(t.step), t.time));
+    DrawPlotFrame(p, pages.Resolution(), box,
+                  QStringLiteral("%1  %2").arg(StepText(t.step), t.time));
     // Around the transition: from 5 ms before the first t1 to 5 ms after the last t4.
     int from = kSampleCount, to = 1;
     for (const PhaseValues& v : t.phases)
@@ -324,7 +204,7 @@ void Waveforms(Pages& pages, const JudgedTest& t, const TestRecord& record, QRec
         for (int i = from; i <= to; ++i)
             i == from ? line.moveTo(at(i, record.SampleAt(ph + 1, i)))
                       : line.lineTo(at(i, record.SampleAt(ph + 1, i)));
-        p.setPen(QPen(PhaseColor(ph + 1).darker(160), 0.2, kPhaseLines[ph]));
+        p.setPen(QPen(PhaseColor(ph + 1).darker(160), 0.2, kPhaseLineStyles[ph]));
         p.drawPath(line);
         p.setPen(QPen(Qt::black, 0.15, Qt::DotLine));
         if (t.phases[ph].found)
@@ -370,10 +250,11 @@ QByteArray SummaryPdf(const SummaryPages& s) {
             pages.Need(58);
             pages.Y() += 5;
             const double w = (kWidth - 8) / 2;
-            Plot(pages, QRectF(kMargin, pages.Y(), w, 48), tests, baselines, {3},
-                 QStringLiteral("过渡时间 T %1").arg(direction), QStringLiteral("ms"));
-            Plot(pages, QRectF(kMargin + w + 8, pages.Y(), w, 48), tests, baselines, {4, 5},
-                 QStringLiteral("过渡电阻 R1、R2 %1").arg(direction), QStringLiteral("Ω"));
+            DrawSummaryPlot(pages.P(), pages.Resolution(), QRectF(kMargin, pages.Y(), w, 48), tests,
+                            baselines, SummaryPlotKind::Time, up);
+            DrawSummaryPlot(pages.P(), pages.Resolution(),
+                            QRectF(kMargin + w + 8, pages.Y(), w, 48), tests, baselines,
+                            SummaryPlotKind::Resistance, up);
             pages.Y() += 54;
         }
         // The findings in words.
@@ -411,6 +292,17 @@ QByteArray SummaryPdf(const SummaryPages& s) {
         }
     }
     return bytes;
+}
+
+SummaryPages JudgeSummary(const SummaryInputs& in) {
+    SummaryPages pages;
+    pages.campaign = JudgeCampaign(in.tests, in.profile, in.baselines);
+    pages.heading = HeadingOf(pages.campaign, in.device);
+    for (const TestToJudge& b : in.baselines)
+        pages.baselines << JudgeTest(b, in.profile);
+    for (const TestToJudge& t : in.tests)
+        pages.records.insert(t.id, t.record);
+    return pages;
 }
 
 bool WriteSummaryPdf(const QString& path, const SummaryPages& pages, QString* error) {

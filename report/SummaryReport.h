@@ -20,5 +20,17 @@ struct SummaryPages {
     QHash<QString, std::shared_ptr<const TestRecord>> records;
 };
 
+// What a summary is judged from, kept so that it can be judged again with
+// another profile or baseline.
+struct SummaryInputs {
+    QList<TestToJudge> tests, baselines;
+    JudgeProfile profile;
+    QString device; // what the tests are of, when known
+};
+
+// The campaign judged, with its heading, its baselines' values and the
+// tests' samples.
+SummaryPages JudgeSummary(const SummaryInputs& inputs);
+
 QByteArray SummaryPdf(const SummaryPages& pages);
 bool WriteSummaryPdf(const QString& path, const SummaryPages& pages, QString* error = nullptr);

@@ -57,12 +57,13 @@ int main(int argc, char** argv) {
             pages.records.insert(t.id, t.record);
         const QByteArray bytes = SummaryPdf(pages);
         pdf.push_back(clock.nsecsElapsed() / 1e6 + json.back());
-        // The window on 200 judged tests (judging them is the archive's part).
+        // The window on 200 tests whose markers are found (the archive's part).
         QList<TestToPrepare> all;
         for (const TestToJudge& t : raw)
             all << TestToPrepare{t.record, t.id, {}, {}};
-        SummaryPages many{JudgeCampaign(PrepareTests(all), JudgeProfile{}), {}, {}, {}};
+        SummaryInputs many{PrepareTests(all), {}, JudgeProfile{}, {}};
         clock.restart();
+        // Judging the prepared tests is the window's own part, so it is timed.
         TFrmSummary summary(many, {});
         summary.show();
         QApplication::processEvents();

@@ -7,7 +7,10 @@
 
 #include "Archive.h"
 #include "ArchiveModel.h"
+#include "ChartPicture.h"
+#include "Helpers.h"
 #include "SimCampaign.h"
+#include "SummaryPlots.h"
 #include "TestBody.h"
 #include "UDlgArchive.h"
 #include "UDlgSummary.h"
@@ -39,6 +42,19 @@ QString WriteTapChange(const QString& path) {
         }
     EXPECT_TRUE(WriteTestFile(path, r));
     return path;
+}
+
+// A test of the simulator's campaign `seed`, tap k, with the faults asked for.
+TestRecord CampaignTap(quint32 seed, int k, const QList<SimCampaignFault>& faults = {}) {
+    TestRecord r;
+    r.params.iTestStep = CampaignTestOf(seed, k).step;
+    r.strTestAdd.SetText(QStringLiteral("北郊站"));
+    for (int phase = 1; phase <= 3; ++phase) {
+        const auto samples = CampaignSamples(seed, phase, k, faults);
+        std::copy(samples.begin(), samples.end(), r.WaveOf(phase).begin());
+    }
+    r.HasData = true;
+    return r;
 }
 
 } // namespace
@@ -209,4 +225,101 @@ TEST_F(MainWindowTest, TheSummaryOfArchivedTapsMarksTheFaultyOne) {
     emit summary->Grid->cellDoubleClicked(4, 0);
     EXPECT_EQ(window->ShownTestId(), summary->Pages().campaign.tests[4].id);
     EXPECT_EQ(window->cbTestStep->currentIndex(), 9);
+}
+
+// A baseline: marked in the archive window, compared in the summary (and
+// chosen again there), drawn under the shown test and judged in the status bar.
+TEST_F(MainWindowTest, ABaselineIsMarkedComparedAndDrawnUnderTheShownTest) {
+    Archive& archive = *window->TestArchive();
+    const QString sound = archive.Add(EncodeTestFile(CampaignTap(1, 5)), TestSource::File, {}).id;
+    window->BtnArchive->click();
+    auto* archiveWindow = window->findChild<TFrmArchive*>();
+    ASSERT_TRUE(archiveWindow);
+    archiveWindow->SelectRow(0);
+    ASSERT_TRUE(archiveWindow->BtnBaselineClick());
+    EXPECT_EQ(archiveWindow->Model()
+                  .data(archiveWindow->Model().index(0, ArchiveModel::Baseline), Qt::DisplayRole)
+                  .toString(),
+              u"基准");
+    // This year's campaign, its B phase slow at 4 -> 5 (the fifth test).
+    const QList<SimCampaignFault> faults = {{SimCampaignFault::SlowPhase, 5, 2}};
+    QStringList ids;
+    for (int k = 1; k <= kSimCampaignTests; ++k)
+        ids << archive.Add(EncodeTestFile(CampaignTap(7, k, faults)), TestSource::History, {}).id;
+    TFrmSummary* summary = window->SummariseArchived(ids);
+    ASSERT_TRUE(summary);
+    const auto baselineRules = [&] {
+        QStringList rules;
+        for (const JudgedTest& t : summary->Pages().campaign.tests)
+            for (const Finding& f : t.findings)
+                if (f.rule == u"baseline")
+                    rules << StepText(t.step) + u' ' + QChar(u'A' + f.phase) + u' ' + f.value;
+        return rules;
+    };
+    EXPECT_EQ(summary->Pages().baselines.size(), 1);
+    EXPECT_TRUE(baselineRules().contains(u"4 -> 5 B T2"))
+        << baselineRules().join(u',').toStdString();
+    EXPECT_TRUE(summary->LblChoices->text().contains(u"档案中标记的基准") ||
+                summary->LblChoices->text().contains(u"1 次测试"));
+    summary->Tabs->setCurrentWidget(summary->Plots);
+    KeepScreenshot(summary, "summary-plots.png");
+    summary->SetBaselines({}, QStringLiteral("无"));
+    EXPECT_TRUE(baselineRules().isEmpty());
+    EXPECT_TRUE(summary->LblChoices->text().startsWith(u"基准：无"));
+    // The maker's range from a profile: every T above 1 ms is out of it.
+    QFile profile(FilePath("maker.ini"));
+    ASSERT_TRUE(profile.open(QIODevice::WriteOnly));
+    profile.write("[Maker]\r\nTMax=1\r\n");
+    profile.close();
+    ASSERT_TRUE(summary->LoadProfile(profile.fileName()));
+    EXPECT_EQ(summary->Pages().campaign.overall, Verdict::Fail);
+    EXPECT_TRUE(summary->LblVerdict->text().contains(u"不合格 20 次"));
+    EXPECT_FALSE(summary->LoadProfile(FilePath("none.ini")));
+    EXPECT_EQ(messages.size(), 1);
+    summary->UseDefaultProfile();
+    EXPECT_TRUE(summary->LblVerdict->text().contains(u"不合格 1 次"));
+
+    // The slow tap in the main window against the archive's baseline of its step.
+    emit summary->Grid->cellDoubleClicked(4, 0);
+    window->BtnAutoMarkers->click();
+    ASSERT_TRUE(window->CompareWithArchivedBaseline());
+    EXPECT_TRUE(window->LblBaseline->isVisibleTo(window.get()));
+    EXPECT_TRUE(
+        window->LblBaseline->property("verdict").toString().startsWith(u"与基准不同：B相 T2"))
+        << window->LblBaseline->property("verdict").toString().toStdString();
+    for (int p = 0; p < 3; ++p)
+        EXPECT_FALSE(window->ChartA->BaselineSeries(p)->data()->isEmpty());
+    const QString resultsBefore = window->ResultBoxes[0]->text();
+    window->ChartA->replot(QCustomPlot::rpImmediateRefresh);
+    KeepScreenshot(window.get(), "baseline-overlay.png");
+    // The specified picture of the chart is of the test alone.
+    const QImage withOverlay = window->ChartA->grab().toImage();
+    window->ChartA->ShowBaseline(false);
+    const QImage alone = window->ChartA->grab().toImage();
+    window->ChartA->ShowBaseline(true);
+    EXPECT_NE(withOverlay, alone);
+    EXPECT_EQ(ChartPictureOf(*window->ChartA), alone);
+    // A sound tap of the same step is like its baseline.
+    TFrmSummary* again = window->SummariseArchived(ids);
+    emit again->Grid->cellDoubleClicked(3, 0);
+    EXPECT_EQ(window->cbTestStep->currentIndex(), CampaignTestOf(7, 4).step);
+    EXPECT_TRUE(window->LblBaseline->property("verdict").toString().contains(u"没有"))
+        << "no baseline of 3 -> 4 in the archive";
+    emit again->Grid->cellDoubleClicked(4, 0);
+    window->BtnAutoMarkers->click();
+    EXPECT_TRUE(window->LblBaseline->property("verdict").toString().startsWith(u"与基准不同"))
+        << "back on 4 -> 5, its baseline again";
+    EXPECT_EQ(window->ResultBoxes[0]->text(), resultsBefore) << "the results are the test's own";
+    window->EndBaselineComparison();
+    EXPECT_FALSE(window->LblBaseline->isVisibleTo(window.get()));
+    EXPECT_TRUE(window->ChartA->BaselineSeries(0)->data()->isEmpty());
+
+    // A sound tap against a sound baseline file of its step.
+    ASSERT_TRUE(WriteTestFile(FilePath("base.cty"), CampaignTap(1, 5)));
+    ASSERT_TRUE(WriteTestFile(FilePath("tap.cty"), CampaignTap(3, 5)));
+    ASSERT_TRUE(window->OpenTestFile(FilePath("tap.cty")));
+    window->BtnAutoMarkers->click();
+    ASSERT_TRUE(window->CompareWithBaselineFile(FilePath("base.cty")));
+    EXPECT_EQ(window->LblBaseline->property("verdict").toString(), u"与基准一致");
+    EXPECT_FALSE(window->CompareWithBaselineFile(FilePath("none.cty")));
 }

@@ -184,6 +184,36 @@ TEST_P(Store, RevisionsAreOnlyAddedAndTheLatestHolds) {
     EXPECT_EQ(note->remark, u"B phase slow");
 }
 
+TEST_P(Store, ABaselineIsChosenAndUnchosenByRevisions) {
+    auto archive = OpenNew();
+    ASSERT_TRUE(archive);
+    const QString a = archive->Add(SampleTestBytes(5), TestSource::File, {}).id;
+    const QString b = archive->Add(SampleTestBytes(6), TestSource::File, {}).id;
+    ASSERT_TRUE(archive->SetBaseline(a, true, kMonday));
+    ASSERT_TRUE(archive->SetBaseline(b, true, kMonday));
+    ASSERT_TRUE(archive->SetBaseline(b, false, kMonday.addSecs(1)));
+    EXPECT_FALSE(archive->SetBaseline(QString(64, u'0'), true));
+    ArchiveFilter chosen;
+    chosen.baseline = true;
+    const QList<ArchivedTest> baselines = archive->List(chosen);
+    ASSERT_EQ(baselines.size(), 1);
+    EXPECT_EQ(baselines[0].id, a);
+    EXPECT_TRUE(baselines[0].baseline);
+    chosen.baseline = false;
+    ASSERT_EQ(archive->List(chosen).size(), 1);
+    EXPECT_EQ(archive->List(chosen)[0].id, b);
+
+    // A sync carries the choice and its history; the later revision holds.
+    auto fleet = OpenNew();
+    ASSERT_TRUE(fleet);
+    ASSERT_TRUE(CopyArchive(*archive, *fleet, {}).ok);
+    ASSERT_TRUE(fleet->SetBaseline(a, false, kMonday.addSecs(60)));
+    ASSERT_TRUE(CopyArchive(*fleet, *archive, {}).ok);
+    chosen.baseline = true;
+    EXPECT_TRUE(archive->List(chosen).isEmpty());
+    EXPECT_TRUE(archive->Check().isEmpty()) << archive->Check().join(u'\n').toStdString();
+}
+
 TEST_P(Store, ASyncIsAUnionThatCanBeRunAgain) {
     auto laptop = OpenNew();
     auto fleet = OpenNew();
@@ -341,6 +371,8 @@ TEST(SqliteArchive, AVersionOneArchiveIsBroughtUpToDate) {
     EXPECT_EQ(list[0].device, u"T2 OLTC");
     ASSERT_TRUE(list[0].markers);
     EXPECT_EQ(list[0].markers->phase[2][3], 12);
+    EXPECT_FALSE(list[0].baseline);
+    EXPECT_TRUE(archive->SetBaseline(id, true)) << "the newest tables are there";
     EXPECT_EQ(archive->Bytes(id), bytes);
     EXPECT_TRUE(archive->Check().isEmpty());
 }

@@ -107,7 +107,7 @@ TEST_F(ArchiveCommand, ListGetMarkersAndAnnotateAnswerByTheId) {
     ASSERT_EQ(id.size(), 64);
     const QStringList keys = {"id",    "time",      "user",        "place",     "device",
                               "step",  "step_text", "switch_type", "test_mode", "source",
-                              "added", "markers",   "file"};
+                              "added", "markers",   "baseline",    "file"};
     EXPECT_EQ(test.keys().size(), keys.size());
 
     const QString prefix = id.left(7);
@@ -152,6 +152,23 @@ TEST_F(ArchiveCommand, ListGetMarkersAndAnnotateAnswerByTheId) {
                   QStringLiteral("--to"), QStringLiteral("2025-01-02")}));
     EXPECT_EQ(byDates.out.count('\n'), 1);
     EXPECT_TRUE(byDates.out.contains("西山站"));
+    ASSERT_EQ(Cli(With({QStringLiteral("annotate"), prefix, QStringLiteral("--baseline"),
+                        QStringLiteral("yes")}))
+                  .code,
+              0);
+    const Outcome baselines =
+        Cli(With({QStringLiteral("list"), QStringLiteral("--baseline"), QStringLiteral("yes")}));
+    EXPECT_EQ(baselines.out.count('\n'), 1);
+    EXPECT_TRUE(baselines.out.startsWith(id.left(12).toUtf8()));
+    EXPECT_TRUE(baselines.out.trimmed().endsWith("baseline"));
+    EXPECT_EQ(
+        Cli(With({QStringLiteral("list"), QStringLiteral("--baseline"), QStringLiteral("no")}))
+            .out.count('\n'),
+        1);
+    EXPECT_EQ(Cli(With({QStringLiteral("annotate"), prefix, QStringLiteral("--baseline"),
+                        QStringLiteral("maybe")}))
+                  .code,
+              2);
     EXPECT_EQ(
         Cli(With({QStringLiteral("list"), QStringLiteral("--from"), QStringLiteral("yesterday")}))
             .code,

@@ -176,6 +176,45 @@ TEST_F(SummaryCommand, ABaselineAndAProfile) {
     EXPECT_EQ(rules, (QStringList{"time B T", "baseline B T2"}));
 }
 
+TEST_F(SummaryCommand, TheArchiveGivesTheBaselinesItMarks) {
+    QDir().mkpath(folder_.filePath("base"));
+    WriteTap(folder_.filePath("base/b9.cty"), 9, 7);
+    const QString archive = folder_.filePath("a.sqlite");
+    const auto cli = [&](QStringList args) {
+        return RunProgram(QStringLiteral(OLTC_CLI_PATH),
+                          QStringList{QStringLiteral("archive")} + args +
+                              QStringList{QStringLiteral("--archive"), archive});
+    };
+    ASSERT_EQ(cli({QStringLiteral("import"), folder_.filePath("base/b9.cty")}).code, 0);
+    const QString base =
+        QJsonDocument::fromJson(cli({QStringLiteral("list"), QStringLiteral("--json")}).out)[u"id"]
+            .toString();
+    ASSERT_EQ(base.size(), 64);
+    ASSERT_EQ(
+        cli({QStringLiteral("annotate"), base, QStringLiteral("--baseline"), QStringLiteral("yes")})
+            .code,
+        0);
+    ASSERT_EQ(cli({QStringLiteral("import"), folder_.filePath("campaign/t9.cty")}).code, 0);
+
+    const QString out = folder_.filePath("a.json");
+    const Outcome run = Summary({QStringLiteral("--archive"), archive, QStringLiteral("-o"), out});
+    ASSERT_EQ(run.code, 0) << run.err.toStdString();
+    QFile json(out);
+    ASSERT_TRUE(json.open(QIODevice::ReadOnly));
+    QStringList seen;
+    for (const QJsonValue t : QJsonDocument::fromJson(json.readAll())[u"tests"].toArray()) {
+        QStringList rules;
+        for (const QJsonValue f : t[u"findings"].toArray())
+            if (f[u"rule"].toString() == u"baseline")
+                rules << f[u"phase"].toString() + u' ' + f[u"quantity"].toString();
+        seen << (t[u"id"].toString() == base ? QStringLiteral("baseline: ")
+                                             : QStringLiteral("test: ")) +
+                    rules.join(u',');
+    }
+    seen.sort();
+    EXPECT_EQ(seen, (QStringList{"baseline: ", "test: B T2"})) << "a baseline is not its own";
+}
+
 TEST_F(SummaryCommand, RefusesWhatItCannotDo) {
     struct Case {
         QStringList args;
