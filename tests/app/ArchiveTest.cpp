@@ -323,3 +323,34 @@ TEST_F(MainWindowTest, ABaselineIsMarkedComparedAndDrawnUnderTheShownTest) {
     EXPECT_EQ(window->LblBaseline->property("verdict").toString(), u"与基准一致");
     EXPECT_FALSE(window->CompareWithBaselineFile(FilePath("none.cty")));
 }
+
+// "汇总文件夹": the tests of a folder, a baseline read from another.
+TEST_F(MainWindowTest, AFolderIsSummarisedAgainstABaselineFolder) {
+    const QList<SimCampaignFault> faults = {{SimCampaignFault::SlowPhase, 5, 2}};
+    ASSERT_TRUE(QDir().mkpath(FilePath("campaign/down")) && QDir().mkpath(FilePath("base")));
+    for (int k = 1; k <= kSimCampaignTests; ++k)
+        ASSERT_TRUE(WriteTestFile(FilePath(QStringLiteral("campaign/%1t%2.cty")
+                                               .arg(k > 10 ? QStringLiteral("down/") : QString())
+                                               .arg(k)),
+                                  CampaignTap(7, k, faults)));
+    ASSERT_TRUE(WriteTestFile(FilePath("base/b5.cty"), CampaignTap(1, 5)));
+    QFile junk(FilePath("base/junk.cty"));
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly) && junk.write("short") == 5);
+    junk.close();
+    TFrmSummary* summary = window->SummariseFolder(FilePath("campaign"));
+    ASSERT_TRUE(summary);
+    EXPECT_EQ(summary->Grid->rowCount(), 20);
+    EXPECT_TRUE(summary->Pages().baselines.isEmpty());
+    ASSERT_TRUE(summary->LoadBaselines({FilePath("base")}));
+    ASSERT_EQ(summary->Pages().baselines.size(), 1) << "the short file is not a test";
+    QStringList rules;
+    for (const Finding& f : summary->Pages().campaign.tests[4].findings)
+        rules << f.rule;
+    EXPECT_TRUE(rules.contains(u"baseline")) << rules.join(u',').toStdString();
+    EXPECT_FALSE(summary->LoadBaselines({FilePath("campaign/none")}));
+    EXPECT_EQ(messages.size(), 1);
+    EXPECT_EQ(summary->Pages().baselines.size(), 1) << "the baselines before stay";
+    emit summary->Grid->cellDoubleClicked(4, 0);
+    EXPECT_EQ(window->cbTestStep->currentIndex(), CampaignTestOf(7, 5).step);
+    EXPECT_EQ(window->SummariseFolder(FilePath("base/none")), nullptr);
+}
