@@ -3,6 +3,7 @@
 #include "ChartStyle.h"
 #include "Message.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <exception>
@@ -39,7 +40,7 @@ bool Application::notify(QObject* receiver, QEvent* event) {
     } catch (const std::exception& error) {
         ShowMessage(QString::fromLocal8Bit(error.what()), MsgIcon::Error);
     } catch (...) {
-        ShowMessage(QStringLiteral("未知错误"), MsgIcon::Error);
+        ShowMessage(QCoreApplication::translate("Application", "未知错误"), MsgIcon::Error);
     }
     return false;
 }

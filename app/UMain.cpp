@@ -17,6 +17,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QGuiApplication>
 #include <QLabel>
@@ -75,7 +76,7 @@ TFrmMain::TFrmMain(const QString& programFolder, QWidget* parent)
     setAcceptDrops(true);
     BuildWindow();
 
-    StatusPanels[0]->setText(QStringLiteral("设备已断开！"));
+    StatusPanels[0]->setText(QCoreApplication::translate("UMain", "设备已断开！"));
     LoadSettings(QDir(programFolder_).filePath(kSettingsFileName));
     tester_ = Tester(CommSettingsOf(dc_.settings)); // not connected, brand 1
     LockParamPanel();
@@ -145,13 +146,13 @@ void TFrmMain::BuildWindow() {
     }
     BtnSampleData->setEnabled(false);
 
-    titleParams_ = TitleBar(central_, QStringLiteral("测试参数"));
+    titleParams_ = TitleBar(central_, QCoreApplication::translate("UMain", "测试参数"));
     panParams_ = Group(central_);
     BuildParamPanel(panParams_);
 
-    titleSystem_ = TitleBar(central_, QStringLiteral("系统设置"));
+    titleSystem_ = TitleBar(central_, QCoreApplication::translate("UMain", "系统设置"));
     panSystem_ = Group(central_);
-    titleCursor_ = TitleBar(central_, QStringLiteral("光标信息"));
+    titleCursor_ = TitleBar(central_, QCoreApplication::translate("UMain", "光标信息"));
     panCursor_ = Group(central_);
     panInvert_ = Group(central_);
 
@@ -224,20 +225,25 @@ void TFrmMain::BuildParamPanel(QWidget* panel) {
         for (QLabel* unit : c.units)
             rows_.push_back({unit, row, offset});
     };
-    caption(QStringLiteral("开关类型："), {combo(&cbSwitchType, "cbSwitchType", 1, -12)}, 1, -8);
-    caption(QStringLiteral("测试方式："), {combo(&cbTestMode, "cbTestMode", 2, -8)}, 2, -4);
-    caption(QStringLiteral("测试档位："), {combo(&cbTestStep, "cbTestStep", 3, -4)}, 3, 0);
-    caption(QStringLiteral("滤波深度："), {combo(&cbSampleLength, "cbSampleLength", 4, 0)}, 4, 4);
-    caption(QStringLiteral("充电时间：               S"),
+    caption(QCoreApplication::translate("UMain", "开关类型："),
+            {combo(&cbSwitchType, "cbSwitchType", 1, -12)}, 1, -8);
+    caption(QCoreApplication::translate("UMain", "测试方式："),
+            {combo(&cbTestMode, "cbTestMode", 2, -8)}, 2, -4);
+    caption(QCoreApplication::translate("UMain", "测试档位："),
+            {combo(&cbTestStep, "cbTestStep", 3, -4)}, 3, 0);
+    caption(QCoreApplication::translate("UMain", "滤波深度："),
+            {combo(&cbSampleLength, "cbSampleLength", 4, 0)}, 4, 4);
+    caption(QCoreApplication::translate("UMain", "充电时间：               S"),
             {combo(&cbChargeTime, "cbChargeTime", 5, 4)}, 5, 8);
-    caption(QStringLiteral("采样触发：              Ω"),
+    caption(QCoreApplication::translate("UMain", "采样触发：              Ω"),
             {edit(&EdtSampleBurst, "EdtSampleBurst", 80, 6, 8)}, 6, 12);
-    caption(QStringLiteral("波形    ："), {combo(&cbSeriesType, "cbSeriesType", 7, 12)}, 7, 16);
-    caption(QStringLiteral("预采样  ：               点"),
+    caption(QCoreApplication::translate("UMain", "波形    ："),
+            {combo(&cbSeriesType, "cbSeriesType", 7, 12)}, 7, 16);
+    caption(QCoreApplication::translate("UMain", "预采样  ：               点"),
             {edit(&EdtSamplePoint, "EdtSamplePoint", 80, 8, 16)}, 8, 20);
     caption(QStringLiteral("               mS"), {edit(&EdtSampleTime, "EdtSampleTime", 80, 9, 20)},
             9, 24);
-    BtnTest = new QPushButton(QStringLiteral("开始充电"), panel);
+    BtnTest = new QPushButton(QCoreApplication::translate("UMain", "开始充电"), panel);
     BtnTest->setObjectName(QStringLiteral("BtnTest"));
     BtnTest->setGeometry(80, 0, 75, 25);
     rows_.push_back({BtnTest, 9, 43});
@@ -261,8 +267,10 @@ void TFrmMain::BuildResults() {
             rows_.push_back({unit, row, 4});
         return *box;
     };
-    place(panSystem_, &EdtUser, "EdtUser", QStringLiteral("测试人员："), 80, 1, false);
-    place(panSystem_, &EdtAddr, "EdtAddr", QStringLiteral("测试地点："), 80, 2, false);
+    place(panSystem_, &EdtUser, "EdtUser", QCoreApplication::translate("UMain", "测试人员："), 80,
+          1, false);
+    place(panSystem_, &EdtAddr, "EdtAddr", QCoreApplication::translate("UMain", "测试地点："), 80,
+          2, false);
     MemoTime = new QPlainTextEdit(panSystem_);
     MemoTime->setObjectName(QStringLiteral("MemoTime"));
     MemoTime->setGeometry(80, 0, 70, 36);
@@ -271,20 +279,24 @@ void TFrmMain::BuildResults() {
     MemoTime->document()->setDocumentMargin(1);
     MakeReadOnly(MemoTime);
     rows_.push_back({MemoTime, 3, 4});
-    auto* timeCaption = new QLabel(QStringLiteral("测试时间："), panSystem_);
+    auto* timeCaption = new QLabel(QCoreApplication::translate("UMain", "测试时间："), panSystem_);
     timeCaption->move(8, 0);
     rows_.push_back({timeCaption, 3, 4});
 
-    place(panCursor_, &EdtMouseTime, "EdtMouseTime", QStringLiteral("时间    ：               mS"),
-          80, 1, true);
-    place(panCursor_, &EdtXA, "EdtXA", QStringLiteral("相序A   ：               Ω"), 80, 2, true);
-    place(panCursor_, &EdtXB, "EdtXB", QStringLiteral("相序B   ：               Ω"), 80, 3, true);
-    place(panCursor_, &EdtXC, "EdtXC", QStringLiteral("相序C   ：               Ω"), 80, 4, true);
+    place(panCursor_, &EdtMouseTime, "EdtMouseTime",
+          QCoreApplication::translate("UMain", "时间    ：               mS"), 80, 1, true);
+    place(panCursor_, &EdtXA, "EdtXA",
+          QCoreApplication::translate("UMain", "相序A   ：               Ω"), 80, 2, true);
+    place(panCursor_, &EdtXB, "EdtXB",
+          QCoreApplication::translate("UMain", "相序B   ：               Ω"), 80, 3, true);
+    place(panCursor_, &EdtXC, "EdtXC",
+          QCoreApplication::translate("UMain", "相序C   ：               Ω"), 80, 4, true);
 
     cbInverted = new QCheckBox(panInvert_);
     cbInverted->setObjectName(QStringLiteral("cbInverted"));
     cbInverted->move(80, 0);
-    auto* invertCaption = new QLabel(QStringLiteral("曲线反转："), panInvert_);
+    auto* invertCaption =
+        new QLabel(QCoreApplication::translate("UMain", "曲线反转："), panInvert_);
     invertCaption->setObjectName(QStringLiteral("lblInverted"));
     invertCaption->move(8, 0);
 
@@ -295,7 +307,8 @@ void TFrmMain::BuildResults() {
                                             "R1：               Ω",  "R2：               Ω"};
     static const char* const suffix[6] = {"T1", "T2", "T3", "T", "R1", "R2"};
     for (int p = 0; p < 3; ++p) {
-        titlePhase_[p] = TitleBar(central_, QStringLiteral("相 序 %1").arg(letters[p]));
+        titlePhase_[p] =
+            TitleBar(central_, QCoreApplication::translate("UMain", "相 序 %1").arg(letters[p]));
         panPhase_[p] = Group(central_);
         for (int i = 0; i < 6; ++i) {
             const QByteArray name = QByteArray("Edt") + letters[p] + suffix[i];
@@ -306,27 +319,29 @@ void TFrmMain::BuildResults() {
 }
 
 void TFrmMain::BuildBottomRow() {
-    BtnAutoMarkers = new QPushButton(QStringLiteral("自动定位"), central_);
+    BtnAutoMarkers = new QPushButton(QCoreApplication::translate("UMain", "自动定位"), central_);
     BtnAutoMarkers->setObjectName(QStringLiteral("BtnAutoMarkers"));
-    BtnAutoMarkers->setToolTip(QStringLiteral("按波形自动放置光标 (Ctrl+M)"));
+    BtnAutoMarkers->setToolTip(QCoreApplication::translate("UMain", "按波形自动放置光标 (Ctrl+M)"));
     auto* autoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_M), this);
     connect(autoKey, &QShortcut::activated, this, [this] { BtnAutoMarkersClick(); });
     connect(BtnAutoMarkers, &QPushButton::clicked, this, [this] { BtnAutoMarkersClick(); });
-    BtnRestoreMarkers = new QPushButton(QStringLiteral("恢复标记"), central_);
+    BtnRestoreMarkers = new QPushButton(QCoreApplication::translate("UMain", "恢复标记"), central_);
     BtnRestoreMarkers->setObjectName(QStringLiteral("BtnRestoreMarkers"));
-    BtnRestoreMarkers->setToolTip(QStringLiteral("恢复测试档案中保存的光标 (Ctrl+R)"));
+    BtnRestoreMarkers->setToolTip(
+        QCoreApplication::translate("UMain", "恢复测试档案中保存的光标 (Ctrl+R)"));
     auto* restoreKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
     connect(restoreKey, &QShortcut::activated, this, [this] { BtnRestoreMarkersClick(); });
     connect(BtnRestoreMarkers, &QPushButton::clicked, this, [this] { BtnRestoreMarkersClick(); });
-    BtnArchive = new QPushButton(QStringLiteral("测试档案"), central_);
+    BtnArchive = new QPushButton(QCoreApplication::translate("UMain", "测试档案"), central_);
     BtnArchive->setObjectName(QStringLiteral("BtnArchive"));
-    BtnArchive->setToolTip(QStringLiteral("保存过的全部测试 (Ctrl+D)"));
+    BtnArchive->setToolTip(QCoreApplication::translate("UMain", "保存过的全部测试 (Ctrl+D)"));
     auto* archiveKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_D), this);
     connect(archiveKey, &QShortcut::activated, this, [this] { BtnArchiveClick(); });
     connect(BtnArchive, &QPushButton::clicked, this, [this] { BtnArchiveClick(); });
-    BtnBaseline = new QPushButton(QStringLiteral("对比基准"), central_);
+    BtnBaseline = new QPushButton(QCoreApplication::translate("UMain", "对比基准"), central_);
     BtnBaseline->setObjectName(QStringLiteral("BtnBaseline"));
-    BtnBaseline->setToolTip(QStringLiteral("把基准测试的波形画在当前波形之下并比较 (Ctrl+B)"));
+    BtnBaseline->setToolTip(
+        QCoreApplication::translate("UMain", "把基准测试的波形画在当前波形之下并比较 (Ctrl+B)"));
     auto* baselineKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_B), this);
     connect(baselineKey, &QShortcut::activated, this, [this] { BtnBaselineClick(); });
     connect(BtnBaseline, &QPushButton::clicked, this, [this] { BtnBaselineClick(); });
@@ -397,9 +412,10 @@ void TFrmMain::BuildBottomRow() {
         MakeReadOnly(box);
         rows_.push_back({box, 3, 0});
     }
-    const Captioned c =
-        CaptionBoxes(panRotation_, QStringLiteral("转角：               圈               度"),
-                     {ResultBoxes[24], ResultBoxes[25]}, 8);
+    const Captioned c = CaptionBoxes(
+        panRotation_,
+        QCoreApplication::translate("UMain", "转角：               圈               度"),
+        {ResultBoxes[24], ResultBoxes[25]}, 8);
     rows_.push_back({c.caption, 3, 4});
     for (QLabel* unit : c.units)
         rows_.push_back({unit, 3, 4});

@@ -15,6 +15,7 @@
 #include "UDlgArchive.h"
 #include "WaveChart.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -39,7 +40,8 @@ void TFrmMain::ArchiveTrouble(const QString& why) {
     if (archiveTroubleSaid_)
         return;
     archiveTroubleSaid_ = true;
-    statusBar()->showMessage(QStringLiteral("测试档案不可用：") + why, 15000);
+    statusBar()->showMessage(QCoreApplication::translate("UMainArchive", "测试档案不可用：") + why,
+                             15000);
 }
 
 void TFrmMain::KeepShownTest(TestSource source, const QString& path, const QByteArray& bytes) {
@@ -87,12 +89,12 @@ void TFrmMain::StoreMarkers() {
 
 bool TFrmMain::BtnRestoreMarkersClick() {
     if (!archive_ || shownId_.isEmpty() || !dc_.record.HasData) {
-        StatusPanels[1]->setText(QStringLiteral("没有保存的标记"));
+        StatusPanels[1]->setText(QCoreApplication::translate("UMainArchive", "没有保存的标记"));
         return false;
     }
     const auto latest = archive_->LatestMarkers(shownId_);
     if (!latest) {
-        StatusPanels[1]->setText(QStringLiteral("没有保存的标记"));
+        StatusPanels[1]->setText(QCoreApplication::translate("UMainArchive", "没有保存的标记"));
         return false;
     }
     const auto drawn = DrawnPhases(dc_.record.params.iSwitchType, dc_.record.params.iTestMode);
@@ -106,7 +108,7 @@ bool TFrmMain::BtnRestoreMarkersClick() {
     markersQuiet_->stop();
     keptMarks_ = MarksText(ChartA->Markers());
     ShowResults();
-    StatusPanels[1]->setText(QStringLiteral("已恢复标记"));
+    StatusPanels[1]->setText(QCoreApplication::translate("UMainArchive", "已恢复标记"));
     return true;
 }
 
@@ -115,7 +117,8 @@ bool TFrmMain::OpenArchivedTest(const QString& id, bool withMarkers) {
         return false;
     const auto bytes = archive_->Bytes(id);
     if (!bytes || !DecodeTestFile(*bytes, dc_.record)) {
-        ShowMessage(QStringLiteral("打开数据文件失败！"), MsgIcon::Information);
+        ShowMessage(QCoreApplication::translate("UMainArchive", "打开数据文件失败！"),
+                    MsgIcon::Information);
         return false;
     }
     ShowOpenedRecord();

@@ -11,6 +11,7 @@
 #include "UDataCenter.h"
 #include "WaveChart.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -33,15 +34,18 @@ std::optional<int> FirstT1(const TestToJudge& test) {
 
 void TFrmMain::BtnBaselineClick() {
     QMenu menu(this);
-    menu.addAction(QStringLiteral("档案中的基准"), this, [this] { CompareWithArchivedBaseline(); })
+    menu.addAction(QCoreApplication::translate("UMainBaseline", "档案中的基准"), this,
+                   [this] { CompareWithArchivedBaseline(); })
         ->setEnabled(archive_ && dc_.record.HasData);
-    menu.addAction(QStringLiteral("选择文件..."), this, [this] {
+    menu.addAction(QCoreApplication::translate("UMainBaseline", "选择文件..."), this, [this] {
         const QString path = QFileDialog::getOpenFileName(
-            this, QStringLiteral("选择基准"), QString(), QStringLiteral("数据文件(*.cty)"));
+            this, QCoreApplication::translate("UMainBaseline", "选择基准"), QString(),
+            QCoreApplication::translate("UMainBaseline", "数据文件(*.cty)"));
         if (!path.isEmpty())
             CompareWithBaselineFile(path);
     });
-    menu.addAction(QStringLiteral("取消对比"), this, [this] { EndBaselineComparison(); })
+    menu.addAction(QCoreApplication::translate("UMainBaseline", "取消对比"), this,
+                   [this] { EndBaselineComparison(); })
         ->setEnabled(baseline_.has_value());
     menu.exec(BtnBaseline->mapToGlobal(QPoint(0, BtnBaseline->height())));
 }
@@ -65,7 +69,8 @@ bool TFrmMain::CompareWithArchivedBaseline() {
         baseline_.reset();
         ChartA->DrawBaseline(dc_.record, nullptr, 0);
         const QString said =
-            QStringLiteral("测试档案中没有 %1 的基准").arg(StepText(dc_.record.params.iTestStep));
+            QCoreApplication::translate("UMainBaseline", "测试档案中没有 %1 的基准")
+                .arg(StepText(dc_.record.params.iTestStep));
         LblBaseline->setText(said);
         LblBaseline->setProperty("verdict", said);
         LblBaseline->setToolTip({});
@@ -85,7 +90,8 @@ bool TFrmMain::CompareWithBaselineFile(const QString& path) {
         bytes = file.read(kTestFileSize);
     auto record = std::make_shared<TestRecord>();
     if (bytes.size() < kTestFileSize || !DecodeTestFile(bytes, *record)) {
-        ShowMessage(QStringLiteral("打开数据文件失败！"), MsgIcon::Information);
+        ShowMessage(QCoreApplication::translate("UMainBaseline", "打开数据文件失败！"),
+                    MsgIcon::Information);
         return false;
     }
     std::optional<TransitionMarkers> kept;
@@ -137,18 +143,25 @@ void TFrmMain::UpdateBaselineComparison() {
     // Short in the status bar (phase and value), in words in its tool tip.
     QStringList differs, texts;
     for (const Finding& f : judged.findings) {
-        const QString what = QStringLiteral("%1相 %2").arg(QChar(u'A' + f.phase)).arg(f.value);
+        const QString what = QCoreApplication::translate("UMainBaseline", "%1相 %2")
+                                 .arg(QChar(u'A' + f.phase))
+                                 .arg(f.value);
         if (!differs.contains(what))
             differs << what;
         texts << f.text;
     }
-    QString said = differs.isEmpty() ? QStringLiteral("与基准一致")
-                                     : QStringLiteral("与基准不同：") + differs.join(u'、');
+    QString said =
+        differs.isEmpty()
+            ? QCoreApplication::translate("UMainBaseline", "与基准一致")
+            : QCoreApplication::translate("UMainBaseline", "与基准不同：") + differs.join(u'、');
     if (base.step != judged.step)
-        said = QStringLiteral("基准为 %1，").arg(StepText(base.step)) + said;
+        said =
+            QCoreApplication::translate("UMainBaseline", "基准为 %1，").arg(StepText(base.step)) +
+            said;
     LblBaseline->setText(said);
-    LblBaseline->setToolTip(QStringLiteral("基准：%1\n%2").arg(baselineName_, said) +
-                            (texts.isEmpty() ? QString() : u'\n' + texts.join(u'\n')));
+    LblBaseline->setToolTip(
+        QCoreApplication::translate("UMainBaseline", "基准：%1\n%2").arg(baselineName_, said) +
+        (texts.isEmpty() ? QString() : u'\n' + texts.join(u'\n')));
     LblBaseline->setProperty("verdict", said);
     LblBaseline->show();
 }

@@ -7,6 +7,7 @@
 #include "Helpers.h"
 #include "WaveChart.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -16,9 +17,9 @@
 
 namespace {
 
-const QString kWorkbookEntry = QStringLiteral("测试数据文件(*.xlsx)");
-const QString kDocumentEntry = QStringLiteral("测试数据文件(*.docx)");
-const QString kWaveformEntry = QStringLiteral("波形数据(*.csv)");
+const QString kWorkbookEntry = QCoreApplication::translate("UMainExport", "测试数据文件(*.xlsx)");
+const QString kDocumentEntry = QCoreApplication::translate("UMainExport", "测试数据文件(*.docx)");
+const QString kWaveformEntry = QCoreApplication::translate("UMainExport", "波形数据(*.csv)");
 
 } // namespace
 
@@ -43,7 +44,7 @@ void TFrmMain::BtnExportClick() {
         QDir().mkdir(folder);
 
     FileDialogRequest request;
-    request.title = QStringLiteral("保存当前测试数据");
+    request.title = QCoreApplication::translate("UMainExport", "保存当前测试数据");
     request.folder = folder;
     request.proposedName = FileTimeText(QDateTime::currentDateTime());
     request.filter = QStringList{kWorkbookEntry, kDocumentEntry, kWaveformEntry}.join(u";;");

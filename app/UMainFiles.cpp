@@ -10,6 +10,7 @@
 #include "UDataCenter.h"
 #include "WaveChart.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -26,7 +27,7 @@ FileDialogRequest TestFileRequest(const QString& title, const QString& folder) {
     return {title,
             folder,
             {},
-            QStringLiteral("测试数据文件(*%1)").arg(kExtension),
+            QCoreApplication::translate("UMainFiles", "测试数据文件(*%1)").arg(kExtension),
             RightText(kExtension, 3)};
 }
 
@@ -41,7 +42,8 @@ QString DroppedTestFile(const QMimeData* mime) {
 
 bool TFrmMain::OpenTestFile(const QString& path) {
     if (!ReadTestFile(path, dc_.record)) {
-        ShowMessage(QStringLiteral("打开数据文件失败！"), MsgIcon::Information);
+        ShowMessage(QCoreApplication::translate("UMainFiles", "打开数据文件失败！"),
+                    MsgIcon::Information);
         return false;
     }
     ShowOpenedRecord();
@@ -67,15 +69,16 @@ void TFrmMain::ShowOpenedRecord() {
 
 void TFrmMain::BtnOpenClick() {
     const QString folder = QFileInfo(TestFolder()).isDir() ? TestFolder() : programFolder_;
-    const QString path =
-        Dialogs().openFile(this, TestFileRequest(QStringLiteral("打开试验数据"), folder));
+    const QString path = Dialogs().openFile(
+        this, TestFileRequest(QCoreApplication::translate("UMainFiles", "打开试验数据"), folder));
     if (!path.isEmpty())
         OpenTestFile(path);
 }
 
 void TFrmMain::BtnSaveClick() {
     QDir().mkpath(TestFolder());
-    FileDialogRequest request = TestFileRequest(QStringLiteral("保存当前测试数据"), TestFolder());
+    FileDialogRequest request = TestFileRequest(
+        QCoreApplication::translate("UMainFiles", "保存当前测试数据"), TestFolder());
     request.proposedName = FileTimeText(QDateTime::currentDateTime());
     const QString path = Dialogs().saveFile(this, request);
     if (path.isEmpty())
@@ -83,7 +86,8 @@ void TFrmMain::BtnSaveClick() {
     if (!ReadParamPanel())
         return;
     if (!WriteTestFile(path, dc_.record)) {
-        ShowMessage(QStringLiteral("保存数据文件失败！"), MsgIcon::Information);
+        ShowMessage(QCoreApplication::translate("UMainFiles", "保存数据文件失败！"),
+                    MsgIcon::Information);
         return;
     }
     // The saved bytes may name another test than the one opened (the panel's

@@ -8,14 +8,15 @@
 #include "Message.h"
 #include "UDataCenter.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 
 namespace {
-const QString kConnect = QStringLiteral("连接设备");
-const QString kNewTest = QStringLiteral("新建测试");
-const QString kDisconnected = QStringLiteral("设备已断开！");
-const QString kConnected = QStringLiteral("已连接");
+const QString kConnect = QCoreApplication::translate("UMainLink", "连接设备");
+const QString kNewTest = QCoreApplication::translate("UMainLink", "新建测试");
+const QString kDisconnected = QCoreApplication::translate("UMainLink", "设备已断开！");
+const QString kConnected = QCoreApplication::translate("UMainLink", "已连接");
 } // namespace
 
 void TFrmMain::btnUpdateListClick() {
@@ -69,7 +70,8 @@ void TFrmMain::QueryBrand() {
 
 bool TFrmMain::SendParams() {
     if (!Link().State().Connected) {
-        ShowMessage(QStringLiteral("通讯失败！请确保设备连接正确！"), MsgIcon::Error);
+        ShowMessage(QCoreApplication::translate("UMainLink", "通讯失败！请确保设备连接正确！"),
+                    MsgIcon::Error);
         return false;
     }
     // The parameter step of a live test, alone.
@@ -79,8 +81,8 @@ bool TFrmMain::SendParams() {
 
 bool TFrmMain::ParamsTaken(const LiveResult& sent) {
     if (sent.failure == LiveFailure::NoAnswer)
-        ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Error);
+        ShowMessage(QCoreApplication::translate("UMainLink", "通讯失败！"), MsgIcon::Error);
     else if (sent.Failed())
-        ShowMessage(QStringLiteral("发送参数失败！"), MsgIcon::Error);
+        ShowMessage(QCoreApplication::translate("UMainLink", "发送参数失败！"), MsgIcon::Error);
     return !sent.Failed();
 }

@@ -6,11 +6,12 @@
 #include "UDataCenter.h"
 #include "WaveChart.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 
 void TFrmMain::BtnAutoMarkersClick() {
     if (!dc_.record.HasData) {
-        StatusPanels[1]->setText(QStringLiteral("没有显示的波形"));
+        StatusPanels[1]->setText(QCoreApplication::translate("UMainMarkers", "没有显示的波形"));
         return;
     }
     const auto drawn = DrawnPhases(dc_.record.params.iSwitchType, dc_.record.params.iTestMode);
@@ -30,9 +31,10 @@ void TFrmMain::BtnAutoMarkersClick() {
     for (int p = 0; p < 3; ++p)
         if (placed[p])
             clear << QStringLiteral("%1 %2").arg(QChar(u'A' + p)).arg(found[p]->quality, 0, 'f', 1);
-    StatusPanels[1]->setToolTip(clear.isEmpty() ? QString()
-                                                : QStringLiteral("把握度（1 为下限）：") +
-                                                      clear.join(QStringLiteral("，")));
+    StatusPanels[1]->setToolTip(
+        clear.isEmpty() ? QString()
+                        : QCoreApplication::translate("UMainMarkers", "把握度（1 为下限）：") +
+                              clear.join(QCoreApplication::translate("UMainMarkers", "，")));
     if (placed != std::array<bool, 3>{})
         MarkersMoved(QStringLiteral("auto"));
 }

@@ -12,6 +12,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -100,22 +101,26 @@ bool TFrmMain::ReadParamPanel() {
     };
     const std::optional<int> burst = ThresholdTenths(EdtSampleBurst->text());
     if (!burst)
-        return fail(EdtSampleBurst, QStringLiteral("采样触发范围为：0.1--20Ω，请重新输入！"));
+        return fail(EdtSampleBurst, QCoreApplication::translate(
+                                        "UMainParams", "采样触发范围为：0.1--20Ω，请重新输入！"));
     tp.iSampleBurst = *burst;
 
     const std::optional<int> points = PreSamplePoints(EdtSamplePoint->text());
     if (!points)
-        return fail(EdtSamplePoint, QStringLiteral("预采样点范围为：0--255，请重新输入！"));
+        return fail(EdtSamplePoint, QCoreApplication::translate(
+                                        "UMainParams", "预采样点范围为：0--255，请重新输入！"));
     tp.iSamplePoint = *points;
 
     const QByteArray user = ToGbk(TrimmedText(EdtUser->text()));
     if (user.size() > kMaxNameBytes)
-        return fail(EdtUser, QStringLiteral("测试人员不得超过20个字符串！"));
+        return fail(EdtUser,
+                    QCoreApplication::translate("UMainParams", "测试人员不得超过20个字符串！"));
     dc_.record.strTestUser.Set(user);
 
     const QByteArray place = ToGbk(TrimmedText(EdtAddr->text()));
     if (place.size() > kMaxNameBytes)
-        return fail(EdtAddr, QStringLiteral("测试地点不得超过20个字符串！"));
+        return fail(EdtAddr,
+                    QCoreApplication::translate("UMainParams", "测试地点不得超过20个字符串！"));
     dc_.record.strTestAdd.Set(place);
     return true;
 }

@@ -10,13 +10,16 @@
 #include "UDataCenter.h"
 #include "UDlgSetComm.h"
 
+#include <QCoreApplication>
 #include <QThread>
 
 void TFrmMain::BtnTestClick() {
     if (!ReadParamPanel())
         return;
     if (!Link().State().Connected) {
-        ShowMessage(QStringLiteral("通讯失败！请确保设备连接正确！"), MsgIcon::Error);
+        ShowMessage(
+            QCoreApplication::translate("UMainProcedures", "通讯失败！请确保设备连接正确！"),
+            MsgIcon::Error);
         return;
     }
     LiveTest live(tester_, dc_.record, WindowPace(), WindowRules());
@@ -25,7 +28,7 @@ void TFrmMain::BtnTestClick() {
     LockParamPanel(); // until "新建测试"
     const LiveResult started = live.Step();
     if (started.failure == LiveFailure::NoAnswer) {
-        ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Error);
+        ShowMessage(QCoreApplication::translate("UMainProcedures", "通讯失败！"), MsgIcon::Error);
         // The request may have reached the tester and started the charge
         // even though its answer was lost: stop it all the same, quietly.
         if (live.Next() == LiveStep::Stop)
@@ -33,7 +36,8 @@ void TFrmMain::BtnTestClick() {
         return;
     }
     if (started.Failed())
-        ShowMessage(QStringLiteral("开始充电失败！"), MsgIcon::Error);
+        ShowMessage(QCoreApplication::translate("UMainProcedures", "开始充电失败！"),
+                    MsgIcon::Error);
     else
         RunTest(this, live, [this] {
             RedrawChart();
@@ -43,7 +47,7 @@ void TFrmMain::BtnTestClick() {
     live.Interrupt(); // whatever the trigger wait left: the stop is next
     const LiveResult stopped = live.Step();
     if (stopped.Failed())
-        ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Error);
+        ShowMessage(QCoreApplication::translate("UMainProcedures", "通讯失败！"), MsgIcon::Error);
     // The tester needs a moment after the stop; it gets it without our events.
     QThread::msleep(quint64(stopped.delayMs));
 }

@@ -9,6 +9,7 @@
 #include "TestToJudge.h"
 #include "UDlgSummary.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace {
@@ -99,7 +100,8 @@ TFrmSummary* TFrmMain::SummariseFolder(const QString& folder) {
     QStringList refused;
     const QList<TestToPrepare> read = ReadTestsOf({folder}, kept, &refused);
     if (read.isEmpty()) {
-        ShowMessage(QStringLiteral("文件夹中没有测试数据！"), MsgIcon::Information);
+        ShowMessage(QCoreApplication::translate("UMainSummary", "文件夹中没有测试数据！"),
+                    MsgIcon::Information);
         return nullptr;
     }
     QHash<QString, QString> files;

@@ -4,6 +4,7 @@
 #include "ProgramFolder.h"
 #include "UMain.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
@@ -36,8 +37,8 @@ int main(int argc, char** argv) {
     if (folder.isEmpty()) {
         // Nowhere to keep the settings and the tests; the filesystem root is
         // no one's folder.
-        const QString text =
-            QStringLiteral("没有用户主目录（HOME 未设置），无法保存设置和测试记录！");
+        const QString text = QCoreApplication::translate(
+            "main", "没有用户主目录（HOME 未设置），无法保存设置和测试记录！");
         std::fprintf(stderr, "oltc: %s\n", text.toLocal8Bit().constData());
         InstallMessageBoxes();
         ShowMessage(text, MsgIcon::Error);

@@ -16,6 +16,7 @@
 #include "UCommUnit.h"
 #include "UDataCenter.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <algorithm>
@@ -56,7 +57,7 @@ QString FailureText(const Tester& tester) {
 } // namespace
 
 int LinkFailed(std::FILE* err, const Tester& tester, const QString& what) {
-    Print(err, QStringLiteral("oltc-cli: 通讯失败！ %1: %2 (%3)\n")
+    Print(err, QCoreApplication::translate("DeviceCommands", "oltc-cli: 通讯失败！ %1: %2 (%3)\n")
                    .arg(what, FailureText(tester), LinkText(tester)));
     return kExitLinkFailed;
 }

@@ -14,6 +14,7 @@
 #include "WaveformCsv.h"
 #include "Workbook.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -112,7 +113,8 @@ int RunExport(const ExportOptions& options, std::FILE* out, std::FILE* err) {
     if (kind == ExportKind::Document) {
         templatePath = TemplateFile(ProgramFolder());
         if (templatePath.isEmpty()) {
-            fail(QStringLiteral("系统数据已遭到破坏！ 请重新安装系统！ (no %1)")
+            fail(QCoreApplication::translate("ExportCommand",
+                                             "系统数据已遭到破坏！ 请重新安装系统！ (no %1)")
                      .arg(QDir(ProgramFolder()).filePath(QStringLiteral("Model/Model.pat"))));
             return kExitFailed;
         }
@@ -157,7 +159,8 @@ int RunExport(const ExportOptions& options, std::FILE* out, std::FILE* err) {
         }
         if (!result.ok()) {
             fail(result.code == ExportResult::TemplateMismatch
-                     ? QStringLiteral("模板格式不匹配！ (%1)").arg(name(result.detail))
+                     ? QCoreApplication::translate("ExportCommand", "模板格式不匹配！ (%1)")
+                           .arg(name(result.detail))
                      : name(result.detail));
             if (status == 0)
                 status = 1;

@@ -11,6 +11,7 @@
 #include "TestFile.h"
 #include "UDataCenter.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
 #include <algorithm>
@@ -161,7 +162,8 @@ int RunLiveTest(const LiveOptions& options, const LiveTiming& timing, std::FILE*
         return LinkFailed(err, tester, QStringLiteral("sending the parameters"));
     if (done.Failed()) {
         Print(err,
-              QStringLiteral("oltc-cli live: 发送参数失败！ (%1)\n").arg(AnswerText(done.answer)));
+              QCoreApplication::translate("LiveCommand", "oltc-cli live: 发送参数失败！ (%1)\n")
+                  .arg(AnswerText(done.answer)));
         return kExitLinkFailed;
     }
     if (interruptedBy)
@@ -180,7 +182,8 @@ int RunLiveTest(const LiveOptions& options, const LiveTiming& timing, std::FILE*
     // From here on the tester is charging: whatever happens, it gets the stop.
     if (done.Failed()) {
         Print(err,
-              QStringLiteral("oltc-cli live: 开始充电失败！ (%1)\n").arg(AnswerText(done.answer)));
+              QCoreApplication::translate("LiveCommand", "oltc-cli live: 开始充电失败！ (%1)\n")
+                  .arg(AnswerText(done.answer)));
     } else {
         if (seconds > 0)
             Print(err, QStringLiteral("oltc-cli live: charging for %1 s\n").arg(seconds));

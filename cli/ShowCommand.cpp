@@ -11,6 +11,8 @@
 #include "TestFile.h"
 #include "TestToJudge.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 constexpr char kPhaseLetters[] = "ABC";
@@ -27,13 +29,14 @@ QString ChargeText(quint8 index) {
 }
 
 QString VerdictWords(Verdict v) {
-    return v == Verdict::Pass   ? QStringLiteral("合格")
-           : v == Verdict::Fail ? QStringLiteral("不合格")
-                                : QStringLiteral("无法判断");
+    return v == Verdict::Pass   ? QCoreApplication::translate("ShowCommand", "合格")
+           : v == Verdict::Fail ? QCoreApplication::translate("ShowCommand", "不合格")
+                                : QCoreApplication::translate("ShowCommand", "无法判断");
 }
 
 QByteArray JudgedText(const JudgedTest& judged) {
-    QString text = QStringLiteral("结论：%1\n").arg(VerdictWords(judged.verdict));
+    QString text =
+        QCoreApplication::translate("ShowCommand", "结论：%1\n").arg(VerdictWords(judged.verdict));
     for (const Finding& f : judged.findings)
         text += QStringLiteral("  %1\n").arg(f.text);
     return TerminalBytes(text);
@@ -102,41 +105,55 @@ QByteArray ShowText(const QString& path, const TestRecord& record, const Transit
         s += caption + value + u'\n';
     };
     s += QStringLiteral("== %1\n").arg(path);
-    line(QStringLiteral("开关类型："), Shown(SwitchTypeItems(), tp.iSwitchType));
-    line(QStringLiteral("测试方式："),
+    line(QCoreApplication::translate("ShowCommand", "开关类型："),
+         Shown(SwitchTypeItems(), tp.iSwitchType));
+    line(QCoreApplication::translate("ShowCommand", "测试方式："),
          Shown(TestModeItems(tp.iSwitchType == 0 ? 0 : 1), ShownTestMode(tp)));
-    line(QStringLiteral("测试档位："), Shown(TestStepItems(), tp.iTestStep));
-    line(QStringLiteral("滤波深度："), Shown(SampleLengthItems(), tp.iSampleLength));
-    line(QStringLiteral("充电时间："), ChargeText(tp.iChargeTime));
-    line(QStringLiteral("波形："), Shown(SeriesTypeItems(), tp.iSeriesType));
-    line(QStringLiteral("采样触发："), FixedText(tp.iSampleBurst, 1) + QStringLiteral(" Ω"));
-    line(QStringLiteral("预采样："),
-         QStringLiteral("%1 点  %2 mS").arg(tp.iSamplePoint).arg(FixedText(tp.iSamplePoint, 1)));
-    line(QStringLiteral("测试人员："), VisibleText(record.strTestUser.Text()));
-    line(QStringLiteral("测试地点："), VisibleText(record.strTestAdd.Text()));
-    line(QStringLiteral("测试时间："), VisibleText(record.strTestTime.Text()));
-    line(QStringLiteral("转角："),
-         QStringLiteral("%1 圈 %2 度").arg(boxes[24].text, boxes[25].text));
-    s += QStringLiteral("光标        t1    t2    t3    t4\n");
+    line(QCoreApplication::translate("ShowCommand", "测试档位："),
+         Shown(TestStepItems(), tp.iTestStep));
+    line(QCoreApplication::translate("ShowCommand", "滤波深度："),
+         Shown(SampleLengthItems(), tp.iSampleLength));
+    line(QCoreApplication::translate("ShowCommand", "充电时间："), ChargeText(tp.iChargeTime));
+    line(QCoreApplication::translate("ShowCommand", "波形："),
+         Shown(SeriesTypeItems(), tp.iSeriesType));
+    line(QCoreApplication::translate("ShowCommand", "采样触发："),
+         FixedText(tp.iSampleBurst, 1) + QStringLiteral(" Ω"));
+    line(QCoreApplication::translate("ShowCommand", "预采样："),
+         QCoreApplication::translate("ShowCommand", "%1 点  %2 mS")
+             .arg(tp.iSamplePoint)
+             .arg(FixedText(tp.iSamplePoint, 1)));
+    line(QCoreApplication::translate("ShowCommand", "测试人员："),
+         VisibleText(record.strTestUser.Text()));
+    line(QCoreApplication::translate("ShowCommand", "测试地点："),
+         VisibleText(record.strTestAdd.Text()));
+    line(QCoreApplication::translate("ShowCommand", "测试时间："),
+         VisibleText(record.strTestTime.Text()));
+    line(QCoreApplication::translate("ShowCommand", "转角："),
+         QCoreApplication::translate("ShowCommand", "%1 圈 %2 度")
+             .arg(boxes[24].text, boxes[25].text));
+    s += QCoreApplication::translate("ShowCommand", "光标        t1    t2    t3    t4\n");
     for (int p = 0; p < 3; ++p) {
-        s += QStringLiteral("相 序 %1").arg(QChar(kPhaseLetters[p]));
+        s += QCoreApplication::translate("ShowCommand", "相 序 %1").arg(QChar(kPhaseLetters[p]));
         for (int t : markers.phase[p])
             s += QStringLiteral("%1").arg(t, 6);
         s += u'\n';
     }
     if (found)
-        line(QStringLiteral("自动定位："),
+        line(QCoreApplication::translate("ShowCommand", "自动定位："),
              FoundPhasesText(DrawnPhases(tp.iSwitchType, tp.iTestMode), *found));
-    s += QStringLiteral("结果     T1/mS   T2/mS   T3/mS    T/mS    R1/Ω    R2/Ω\n");
+    s += QCoreApplication::translate("ShowCommand",
+                                     "结果     T1/mS   T2/mS   T3/mS    T/mS    R1/Ω    R2/Ω\n");
     for (int p = 0; p < 3; ++p) {
-        s += QStringLiteral("相 序 %1").arg(QChar(kPhaseLetters[p]));
+        s += QCoreApplication::translate("ShowCommand", "相 序 %1").arg(QChar(kPhaseLetters[p]));
         for (int i = 0; i < 6; ++i)
             s += QStringLiteral("%1").arg(boxes[6 * p + i].text, 8);
         s += u'\n';
     }
-    s += QStringLiteral("△T0：%1 mS  △T1：%2 mS  △T2：%3 mS  △T3：%4 mS  △R1：%5 Ω  △R2：%6 Ω\n")
-             .arg(boxes[21].text, boxes[18].text, boxes[19].text, boxes[20].text, boxes[22].text,
-                  boxes[23].text);
+    s +=
+        QCoreApplication::translate(
+            "ShowCommand", "△T0：%1 mS  △T1：%2 mS  △T2：%3 mS  △T3：%4 mS  △R1：%5 Ω  △R2：%6 Ω\n")
+            .arg(boxes[21].text, boxes[18].text, boxes[19].text, boxes[20].text, boxes[22].text,
+                 boxes[23].text);
     return TerminalBytes(s);
 }
 

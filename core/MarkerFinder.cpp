@@ -2,6 +2,7 @@
 
 #include "Analysis.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include <algorithm>
@@ -710,9 +711,9 @@ QString FoundPhasesText(const std::array<bool, 3>& drawn, const std::array<bool,
             (found[p] ? placed : missed) << QString(QChar(u'A' + p));
     QString text;
     if (!placed.isEmpty())
-        text = placed.join(u'、') + QStringLiteral(" 已自动定位");
+        text = placed.join(u'、') + QCoreApplication::translate("MarkerFinder", " 已自动定位");
     if (!missed.isEmpty())
-        text += (text.isEmpty() ? QString() : QStringLiteral("，")) + missed.join(u'、') +
-                QStringLiteral(" 无跳变");
+        text += (text.isEmpty() ? QString() : QCoreApplication::translate("MarkerFinder", "，")) +
+                missed.join(u'、') + QCoreApplication::translate("MarkerFinder", " 无跳变");
     return text;
 }

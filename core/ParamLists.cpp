@@ -2,8 +2,11 @@
 
 #include "Helpers.h"
 
+#include <QCoreApplication>
+
 QStringList SwitchTypeItems() {
-    return {QStringLiteral("中性点引出"), QStringLiteral("中性点不引出")};
+    return {QCoreApplication::translate("ParamLists", "中性点引出"),
+            QCoreApplication::translate("ParamLists", "中性点不引出")};
 }
 
 QStringList TestModeItems(int switchTypeIndex) {
@@ -20,18 +23,22 @@ QStringList TestStepItems() {
 }
 
 QStringList SampleLengthItems() {
-    return {QStringLiteral("无"), QStringLiteral("低"), QStringLiteral("中"), QStringLiteral("高")};
+    return {QCoreApplication::translate("ParamLists", "无"),
+            QCoreApplication::translate("ParamLists", "低"),
+            QCoreApplication::translate("ParamLists", "中"),
+            QCoreApplication::translate("ParamLists", "高")};
 }
 
 QStringList ChargeTimeItems() {
-    QStringList items{QStringLiteral("手动")};
+    QStringList items{QCoreApplication::translate("ParamLists", "手动")};
     for (int k = 1; k <= 19; ++k)
         items << QString::number(5 * k);
     return items;
 }
 
 QStringList SeriesTypeItems() {
-    return {QStringLiteral("电压"), QStringLiteral("电阻")};
+    return {QCoreApplication::translate("ParamLists", "电压"),
+            QCoreApplication::translate("ParamLists", "电阻")};
 }
 
 int ShownTestMode(const TestParams& params) {

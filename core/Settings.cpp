@@ -87,6 +87,8 @@ SystemSettings ReadSettingsFile(const QString& path) {
     s.giColorIndex = in.Int("Communication", "giColorIndex", d.giColorIndex);
     if (profile.Value("Archive", "RestoreMarkers"))
         s.restoreMarkers = in.Int("Archive", "RestoreMarkers", 0) != 0;
+    if (const auto language = profile.Value("Language", "Language"))
+        s.language = QString::fromLatin1(*language).trimmed();
     return s;
 }
 
@@ -115,6 +117,8 @@ QByteArray SettingsFileContent(const SystemSettings& s, const QByteArray& existi
     put("Communication", "giBaudRate", s.giBaudRate);
     if (s.restoreMarkers)
         put("Archive", "RestoreMarkers", *s.restoreMarkers ? 1 : 0);
+    if (s.language)
+        out.SetValue("Language", "Language", s.language->toLatin1());
     return out.Serialize();
 }
 

@@ -24,6 +24,9 @@ struct SystemSettings {
     // [Archive] RestoreMarkers: an opened test gets its last kept markers.
     // Written only once it has been set, so other files stay as they are.
     std::optional<bool> restoreMarkers;
+    // [Language] Language: "zh" or "en"; unset follows the system's locale.
+    // Written only once it has been set.
+    std::optional<QString> language;
 
     bool operator==(const SystemSettings&) const = default;
 };

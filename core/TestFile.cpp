@@ -4,6 +4,7 @@
 #include "Message.h"
 #include "NativeFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QtEndian>
 
@@ -159,7 +160,8 @@ QString TestFileErrorText(TestFileError error) {
 bool ReadTestFile(const QString& path, TestRecord& record) {
     const TestFileError error = LoadTestFile(path, record);
     if (error == TestFileError::Unreadable)
-        ShowMessage(QStringLiteral("读数据文件出错！"), MsgIcon::Information);
+        ShowMessage(QCoreApplication::translate("TestFile", "读数据文件出错！"),
+                    MsgIcon::Information);
     return error == TestFileError::None;
 }
 

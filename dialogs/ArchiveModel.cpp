@@ -2,6 +2,8 @@
 
 #include "Helpers.h"
 
+#include <QCoreApplication>
+
 void ArchiveModel::SetTests(QList<ArchivedTest> tests) {
     beginResetModel();
     tests_ = std::move(tests);
@@ -40,17 +42,17 @@ QVariant ArchiveModel::data(const QModelIndex& index, int role) const {
         return StepText(t.step);
     case Source: {
         static const QHash<QString, QString> names = {
-            {QStringLiteral("live"), QStringLiteral("现场测试")},
-            {QStringLiteral("history"), QStringLiteral("历史数据")},
-            {QStringLiteral("fetch"), QStringLiteral("命令行上传")},
-            {QStringLiteral("file"), QStringLiteral("数据文件")},
-            {QStringLiteral("import"), QStringLiteral("导入")}};
+            {QStringLiteral("live"), QCoreApplication::translate("ArchiveModel", "现场测试")},
+            {QStringLiteral("history"), QCoreApplication::translate("ArchiveModel", "历史数据")},
+            {QStringLiteral("fetch"), QCoreApplication::translate("ArchiveModel", "命令行上传")},
+            {QStringLiteral("file"), QCoreApplication::translate("ArchiveModel", "数据文件")},
+            {QStringLiteral("import"), QCoreApplication::translate("ArchiveModel", "导入")}};
         return names.value(t.source, t.source);
     }
     case Markers:
-        return t.markers ? QStringLiteral("有") : QString();
+        return t.markers ? QCoreApplication::translate("ArchiveModel", "有") : QString();
     case Baseline:
-        return t.baseline ? QStringLiteral("基准") : QString();
+        return t.baseline ? QCoreApplication::translate("ArchiveModel", "基准") : QString();
     }
     return {};
 }

@@ -4,13 +4,14 @@
 #include "StoredTestUpload.h"
 #include "UDlgHistoryIndex.h"
 
+#include <QCoreApplication>
 #include <QThread>
 
 TFrmHistoryIndex* OpenHistoryIndex(QWidget* parent, Tester& tester, TestRecord& record,
                                    std::function<void()> showUploaded) {
     const std::optional<StoredCount> count = ReadStoredCount(tester);
     if (!count) {
-        ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Warning);
+        ShowMessage(QCoreApplication::translate("HistoryUpload", "通讯失败！"), MsgIcon::Warning);
         return nullptr;
     }
     auto* dialog = new TFrmHistoryIndex(tester, record, std::move(showUploaded), parent);

@@ -5,6 +5,7 @@
 #include "UDlgCharge.h"
 #include "UDlgSampleData.h"
 
+#include <QCoreApplication>
 #include <QPointer>
 
 void RunTest(QWidget* parent, LiveTest& live, std::function<void()> showTest, int rounds) {
@@ -19,7 +20,7 @@ void RunTest(QWidget* parent, LiveTest& live, std::function<void()> showTest, in
 
     QPointer<TFrmSampleData> sample = new TFrmSampleData(live, std::move(showTest), parent);
     sample->setAttribute(Qt::WA_DeleteOnClose);
-    sample->SetTip(QStringLiteral("采样进行中，等待动作分接开关..."));
+    sample->SetTip(QCoreApplication::translate("RunTest", "采样进行中，等待动作分接开关..."));
     sample->SetProcessRange(1, 4);
     sample->show(); // arms the trigger
     for (int round = 0; round < rounds; ++round) {

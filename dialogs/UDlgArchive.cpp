@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -25,7 +26,7 @@ TFrmArchive::TFrmArchive(Archive& archive, std::function<void(const QString&, bo
                          QWidget* parent)
     : QDialog(parent), archive_(archive), open_(std::move(open)), model_(new ArchiveModel(this)),
       typing_(new QTimer(this)) {
-    setWindowTitle(QStringLiteral("测试档案"));
+    setWindowTitle(QCoreApplication::translate("UDlgArchive", "测试档案"));
     resize(900, 560);
 
     EdtPlace = new QLineEdit(this);
@@ -35,7 +36,7 @@ TFrmArchive::TFrmArchive(Archive& archive, std::function<void(const QString&, bo
         edit->setClearButtonEnabled(true);
         connect(edit, &QLineEdit::textChanged, typing_, qOverload<>(&QTimer::start));
     }
-    cbDates = new QCheckBox(QStringLiteral("测试日期"), this);
+    cbDates = new QCheckBox(QCoreApplication::translate("UDlgArchive", "测试日期"), this);
     EdtFrom = new QDateEdit(QDate::currentDate().addYears(-1), this);
     EdtTo = new QDateEdit(QDate::currentDate(), this);
     for (QDateEdit* edit : {EdtFrom, EdtTo}) {
@@ -50,10 +51,11 @@ TFrmArchive::TFrmArchive(Archive& archive, std::function<void(const QString&, bo
         Refresh();
     });
     cbStep = new QComboBox(this);
-    cbStep->addItem(QStringLiteral("全部"));
+    cbStep->addItem(QCoreApplication::translate("UDlgArchive", "全部"));
     cbStep->addItems(TestStepItems());
     cbDirection = new QComboBox(this);
-    cbDirection->addItems({QStringLiteral("全部"), QStringLiteral("->"), QStringLiteral("<-")});
+    cbDirection->addItems({QCoreApplication::translate("UDlgArchive", "全部"), QStringLiteral("->"),
+                           QStringLiteral("<-")});
     for (QComboBox* box : {cbStep, cbDirection})
         connect(box, &QComboBox::currentIndexChanged, this, &TFrmArchive::Refresh);
     typing_->setSingleShot(true);
@@ -63,19 +65,19 @@ TFrmArchive::TFrmArchive(Archive& archive, std::function<void(const QString&, bo
     auto* filters = new QFormLayout;
     auto* line1 = new QHBoxLayout;
     line1->addWidget(EdtPlace);
-    line1->addWidget(new QLabel(QStringLiteral("被试设备"), this));
+    line1->addWidget(new QLabel(QCoreApplication::translate("UDlgArchive", "被试设备"), this));
     line1->addWidget(EdtDevice);
-    line1->addWidget(new QLabel(QStringLiteral("测试人员"), this));
+    line1->addWidget(new QLabel(QCoreApplication::translate("UDlgArchive", "测试人员"), this));
     line1->addWidget(EdtUser);
-    filters->addRow(QStringLiteral("测试地点"), line1);
+    filters->addRow(QCoreApplication::translate("UDlgArchive", "测试地点"), line1);
     auto* line2 = new QHBoxLayout;
     line2->addWidget(EdtFrom);
-    line2->addWidget(new QLabel(QStringLiteral("至"), this));
+    line2->addWidget(new QLabel(QCoreApplication::translate("UDlgArchive", "至"), this));
     line2->addWidget(EdtTo);
     line2->addSpacing(16);
-    line2->addWidget(new QLabel(QStringLiteral("分接位置"), this));
+    line2->addWidget(new QLabel(QCoreApplication::translate("UDlgArchive", "分接位置"), this));
     line2->addWidget(cbStep);
-    line2->addWidget(new QLabel(QStringLiteral("方向"), this));
+    line2->addWidget(new QLabel(QCoreApplication::translate("UDlgArchive", "方向"), this));
     line2->addWidget(cbDirection);
     line2->addStretch();
     filters->addRow(cbDates, line2);
@@ -105,21 +107,27 @@ TFrmArchive::TFrmArchive(Archive& archive, std::function<void(const QString&, bo
     connect(Grid, &QTableView::doubleClicked, this, [this] { BtnOpenClick(false); });
 
     LblCount = new QLabel(this);
-    cbRestore = new QCheckBox(QStringLiteral("打开时恢复标记"), this);
-    cbRestore->setToolTip(QStringLiteral("打开测试时自动恢复测试档案中保存的光标"));
-    BtnOpen = new QPushButton(QStringLiteral("打开"), this);
-    BtnOpenMarkers = new QPushButton(QStringLiteral("打开并恢复标记"), this);
-    BtnAnnotate = new QPushButton(QStringLiteral("编辑注释"), this);
-    BtnExport = new QPushButton(QStringLiteral("导出数据文件"), this);
-    BtnBaseline = new QPushButton(QStringLiteral("设为基准"), this);
-    BtnBaseline->setToolTip(QStringLiteral("把选中的测试作为其分接位置的基准（再按一次取消）"));
-    BtnSummary = new QPushButton(QStringLiteral("汇总"), this);
-    BtnSummary->setToolTip(QStringLiteral("按分接比较选中的测试（未选时为列出的全部测试）"));
+    cbRestore = new QCheckBox(QCoreApplication::translate("UDlgArchive", "打开时恢复标记"), this);
+    cbRestore->setToolTip(
+        QCoreApplication::translate("UDlgArchive", "打开测试时自动恢复测试档案中保存的光标"));
+    BtnOpen = new QPushButton(QCoreApplication::translate("UDlgArchive", "打开"), this);
+    BtnOpenMarkers =
+        new QPushButton(QCoreApplication::translate("UDlgArchive", "打开并恢复标记"), this);
+    BtnAnnotate = new QPushButton(QCoreApplication::translate("UDlgArchive", "编辑注释"), this);
+    BtnExport = new QPushButton(QCoreApplication::translate("UDlgArchive", "导出数据文件"), this);
+    BtnBaseline = new QPushButton(QCoreApplication::translate("UDlgArchive", "设为基准"), this);
+    BtnBaseline->setToolTip(QCoreApplication::translate(
+        "UDlgArchive", "把选中的测试作为其分接位置的基准（再按一次取消）"));
+    BtnSummary = new QPushButton(QCoreApplication::translate("UDlgArchive", "汇总"), this);
+    BtnSummary->setToolTip(QCoreApplication::translate(
+        "UDlgArchive", "按分接比较选中的测试（未选时为列出的全部测试）"));
     BtnSummary->setEnabled(false);
-    BtnSummaryFolder = new QPushButton(QStringLiteral("汇总文件夹..."), this);
-    BtnSummaryFolder->setToolTip(QStringLiteral("按分接比较一个文件夹中的全部测试"));
+    BtnSummaryFolder =
+        new QPushButton(QCoreApplication::translate("UDlgArchive", "汇总文件夹..."), this);
+    BtnSummaryFolder->setToolTip(
+        QCoreApplication::translate("UDlgArchive", "按分接比较一个文件夹中的全部测试"));
     BtnSummaryFolder->setEnabled(false);
-    BtnClose = new QPushButton(QStringLiteral("关闭"), this);
+    BtnClose = new QPushButton(QCoreApplication::translate("UDlgArchive", "关闭"), this);
     connect(BtnOpen, &QPushButton::clicked, this, [this] { BtnOpenClick(false); });
     connect(BtnOpenMarkers, &QPushButton::clicked, this, [this] { BtnOpenClick(true); });
     connect(BtnAnnotate, &QPushButton::clicked, this, &TFrmArchive::BtnAnnotateClick);
@@ -171,7 +179,8 @@ void TFrmArchive::BtnSummaryFolderClick(const QString& folder) {
         return;
     const QString chosen =
         !folder.isEmpty() ? folder
-                          : QFileDialog::getExistingDirectory(this, QStringLiteral("汇总文件夹"));
+                          : QFileDialog::getExistingDirectory(
+                                this, QCoreApplication::translate("UDlgArchive", "汇总文件夹"));
     if (!chosen.isEmpty())
         summariseFolder_(chosen);
 }
@@ -186,7 +195,9 @@ bool TFrmArchive::BtnBaselineClick() {
         std::all_of(chosen.begin(), chosen.end(), [](const ArchivedTest& t) { return t.baseline; });
     for (const ArchivedTest& t : chosen)
         if (!archive_.SetBaseline(t.id, !all)) {
-            ShowMessage(QStringLiteral("测试档案不能写入：") + archive_.Error(), MsgIcon::Warning);
+            ShowMessage(QCoreApplication::translate("UDlgArchive", "测试档案不能写入：") +
+                            archive_.Error(),
+                        MsgIcon::Warning);
             Refresh();
             return false;
         }
@@ -231,9 +242,12 @@ void TFrmArchive::Refresh() {
         tests.resize(kShown);
     model_->SetTests(std::move(tests));
     const bool failed = archive_.LastFailure() != Archive::Failure::None;
-    LblCount->setText(failed ? QStringLiteral("测试档案不能读取：") + archive_.Error()
-                      : more ? QStringLiteral("显示前 %1 次测试，请用条件缩小范围").arg(kShown)
-                             : QStringLiteral("共 %1 次测试").arg(model_->rowCount()));
+    LblCount->setText(
+        failed ? QCoreApplication::translate("UDlgArchive", "测试档案不能读取：") + archive_.Error()
+        : more
+            ? QCoreApplication::translate("UDlgArchive", "显示前 %1 次测试，请用条件缩小范围")
+                  .arg(kShown)
+            : QCoreApplication::translate("UDlgArchive", "共 %1 次测试").arg(model_->rowCount()));
     for (int row = 0; row < model_->rowCount(); ++row)
         if (selected.contains(model_->TestAt(row).id))
             Grid->selectionModel()->select(model_->index(row, 0),
@@ -265,7 +279,9 @@ bool TFrmArchive::AnnotateSelected(const AnnotationChange& change) {
     if (!current.isValid())
         return false;
     if (!archive_.Annotate(model_->TestAt(current.row()).id, change)) {
-        ShowMessage(QStringLiteral("测试档案不能写入：") + archive_.Error(), MsgIcon::Warning);
+        ShowMessage(QCoreApplication::translate("UDlgArchive", "测试档案不能写入：") +
+                        archive_.Error(),
+                    MsgIcon::Warning);
         return false;
     }
     Refresh();
@@ -278,18 +294,20 @@ void TFrmArchive::BtnAnnotateClick() {
         return;
     const ArchivedTest& test = model_->TestAt(current.row());
     QDialog ask(this);
-    ask.setWindowTitle(QStringLiteral("编辑注释"));
+    ask.setWindowTitle(QCoreApplication::translate("UDlgArchive", "编辑注释"));
     auto* form = new QFormLayout(&ask);
     auto* device = new QLineEdit(test.device, &ask);
     auto* report = new QLineEdit(test.report, &ask);
     auto* remark = new QLineEdit(test.remark, &ask);
     device->setMinimumWidth(320);
-    form->addRow(QStringLiteral("被试设备"), device);
-    form->addRow(QStringLiteral("报告编号"), report);
-    form->addRow(QStringLiteral("备注"), remark);
+    form->addRow(QCoreApplication::translate("UDlgArchive", "被试设备"), device);
+    form->addRow(QCoreApplication::translate("UDlgArchive", "报告编号"), report);
+    form->addRow(QCoreApplication::translate("UDlgArchive", "备注"), remark);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &ask);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("确定"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("取消"));
+    buttons->button(QDialogButtonBox::Ok)
+        ->setText(QCoreApplication::translate("UDlgArchive", "确定"));
+    buttons->button(QDialogButtonBox::Cancel)
+        ->setText(QCoreApplication::translate("UDlgArchive", "取消"));
     connect(buttons, &QDialogButtonBox::accepted, &ask, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, &ask, &QDialog::reject);
     form->addRow(buttons);
@@ -311,14 +329,17 @@ void TFrmArchive::BtnExportClick(const QString& folder) {
     if (ids.isEmpty())
         return;
     const QString target =
-        folder.isEmpty() ? QFileDialog::getExistingDirectory(this, QStringLiteral("导出数据文件"))
+        folder.isEmpty() ? QFileDialog::getExistingDirectory(
+                               this, QCoreApplication::translate("UDlgArchive", "导出数据文件"))
                          : folder;
     if (target.isEmpty())
         return;
     QStringList failures;
     const QStringList written = WriteTestsTo(archive_, ids, target, &failures);
     if (!failures.isEmpty())
-        ShowMessage(QStringLiteral("导出数据文件失败！\n") + failures.join(u'\n'),
+        ShowMessage(QCoreApplication::translate("UDlgArchive", "导出数据文件失败！\n") +
+                        failures.join(u'\n'),
                     MsgIcon::Warning);
-    LblCount->setText(QStringLiteral("已导出 %1 个数据文件").arg(written.size()));
+    LblCount->setText(
+        QCoreApplication::translate("UDlgArchive", "已导出 %1 个数据文件").arg(written.size()));
 }

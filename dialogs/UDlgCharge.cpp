@@ -5,6 +5,7 @@
 #include "GridCells.h"
 #include "Message.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -27,11 +28,11 @@ constexpr int kColumnWidth = 90;
 TFrmCharge::TFrmCharge(LiveTest& live, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       lblStrtip(new QLabel(this)), SGData(new QTableWidget(this)),
-      BtnOk(new QPushButton(QStringLiteral("开始测试"), this)),
-      BtnClose(new QPushButton(QStringLiteral("取消"), this)), Timer1(new QTimer(this)),
-      TimerWait(new QTimer(this)), live_(live),
+      BtnOk(new QPushButton(QCoreApplication::translate("UDlgCharge", "开始测试"), this)),
+      BtnClose(new QPushButton(QCoreApplication::translate("UDlgCharge", "取消"), this)),
+      Timer1(new QTimer(this)), TimerWait(new QTimer(this)), live_(live),
       shown_(DrawnPhases(live.Record().params.iSwitchType, live.Record().params.iTestMode)) {
-    setWindowTitle(QStringLiteral("充电进行中..."));
+    setWindowTitle(QCoreApplication::translate("UDlgCharge", "充电进行中..."));
 
     SetupFixedGrid(*SGData, kRows, kColumns);
     SGData->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -47,8 +48,10 @@ TFrmCharge::TFrmCharge(LiveTest& live, QWidget* parent)
     const QStringList phases = {"A", "B", "C"};
     for (int column = 1; column < kColumns; ++column)
         SetGridText(*SGData, 0, column, phases[column - 1]);
-    const QStringList rows = {QStringLiteral("电压"), QStringLiteral("电流"),
-                              QStringLiteral("电阻"), QStringLiteral("电阻变化率")};
+    const QStringList rows = {QCoreApplication::translate("UDlgCharge", "电压"),
+                              QCoreApplication::translate("UDlgCharge", "电流"),
+                              QCoreApplication::translate("UDlgCharge", "电阻"),
+                              QCoreApplication::translate("UDlgCharge", "电阻变化率")};
     for (int row = 1; row < kRows; ++row)
         SetGridText(*SGData, row, 0, rows[row - 1]);
     for (int row = 1; row < kRows; ++row)
@@ -90,7 +93,7 @@ void TFrmCharge::Timer1Timer() {
         return;
     if (live_.Step().Failed()) {
         // Polling ends here; the operator can still start or cancel.
-        ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Error);
+        ShowMessage(QCoreApplication::translate("UDlgCharge", "通讯失败！"), MsgIcon::Error);
         return;
     }
     Timer1->start();

@@ -7,6 +7,7 @@
 #include "UDlgProcess.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QScopeGuard>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -16,16 +17,16 @@ TFrmHistoryIndex::TFrmHistoryIndex(Tester& tester, TestRecord& record,
                                    std::function<void()> showUploaded, QWidget* parent)
     : QDialog(parent), SGHistoryIndex(new QTableWidget(this)), tester_(tester), record_(record),
       showUploaded_(std::move(showUploaded)) {
-    setWindowTitle(QStringLiteral("历史数据"));
+    setWindowTitle(QCoreApplication::translate("UDlgHistoryIndex", "历史数据"));
     resize(480, 360);
     SetupFixedGrid(*SGHistoryIndex, 2, 3);
     SGHistoryIndex->setSelectionBehavior(QAbstractItemView::SelectRows);
     SGHistoryIndex->setSelectionMode(QAbstractItemView::SingleSelection);
     SGHistoryIndex->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     SGHistoryIndex->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    SetGridText(*SGHistoryIndex, 0, 0, QStringLiteral("序号"));
-    SetGridText(*SGHistoryIndex, 0, 1, QStringLiteral("测试档位"));
-    SetGridText(*SGHistoryIndex, 0, 2, QStringLiteral("测试时间"));
+    SetGridText(*SGHistoryIndex, 0, 0, QCoreApplication::translate("UDlgHistoryIndex", "序号"));
+    SetGridText(*SGHistoryIndex, 0, 1, QCoreApplication::translate("UDlgHistoryIndex", "测试档位"));
+    SetGridText(*SGHistoryIndex, 0, 2, QCoreApplication::translate("UDlgHistoryIndex", "测试时间"));
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->addWidget(SGHistoryIndex);
@@ -44,7 +45,8 @@ void TFrmHistoryIndex::FillList() {
     for (int k = 1; k <= entries_; ++k) {
         const std::optional<HistoryEntry> entry = ReadStoredEntry(tester_, k);
         if (!entry) {
-            ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Warning);
+            ShowMessage(QCoreApplication::translate("UDlgHistoryIndex", "通讯失败！"),
+                        MsgIcon::Warning);
             return;
         }
         SetGridText(*SGHistoryIndex, k, 0, QString::number(k));
@@ -77,7 +79,7 @@ void TFrmHistoryIndex::UploadEntry(int r) {
     const auto done = qScopeGuard([this] { uploading_ = false; });
     // Owned by this dialog, so that its cancel button works beside a modal list.
     auto* process = new TFrmProcess(this);
-    process->SetTip(QStringLiteral("正在上传数据..."));
+    process->SetTip(QCoreApplication::translate("UDlgHistoryIndex", "正在上传数据..."));
     process->SetCountRange(1, 137);
     process->SetProcessRange(1, 3);
     process->show();
@@ -87,7 +89,8 @@ void TFrmHistoryIndex::UploadEntry(int r) {
         if (!upload.Fetch()) {
             process->close();
             // What the earlier blocks stored stays; the main window is not refreshed.
-            ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Error);
+            ShowMessage(QCoreApplication::translate("UDlgHistoryIndex", "通讯失败！"),
+                        MsgIcon::Error);
             return;
         }
         // A cancel ends the upload after the block in hand, stored or not.

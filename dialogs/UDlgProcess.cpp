@@ -4,6 +4,7 @@
 #include "Helpers.h"
 #include "Hourglass.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -36,13 +37,14 @@ void SetRange(QProgressBar& bar, int min, int max) {
 TFrmProcess::TFrmProcess(QWidget* owner)
     : BusyWindow(owner, Qt::Tool | Qt::FramelessWindowHint), lblTip(new QLabel(this)),
       Image1(new QLabel(this)), PBCount(VerticalBar(this, 18)), PBProcess(VerticalBar(this, 50)),
-      BtnCancel(new QPushButton(QStringLiteral("取消"), this)), Timer1(new QTimer(this)) {
+      BtnCancel(new QPushButton(QCoreApplication::translate("UDlgProcess", "取消"), this)),
+      Timer1(new QTimer(this)) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFixedSize(298, 167);
     setFont(QFont(SongtiFamily(), 9));
 
     lblTip->setGeometry(90, 84, 199, 13);
-    lblTip->setText(QStringLiteral("系统正在检测数据，请稍候 ..."));
+    lblTip->setText(QCoreApplication::translate("UDlgProcess", "系统正在检测数据，请稍候 ..."));
 
     Image1->setGeometry(140, 36, 32, 32);
     Image1->setAlignment(Qt::AlignCenter);

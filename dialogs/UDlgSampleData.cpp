@@ -6,6 +6,7 @@
 #include "LiveTest.h"
 #include "Message.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -25,11 +26,11 @@ QTimer* MakeTimer(QObject* owner, int interval) {
 TFrmSampleData::TFrmSampleData(LiveTest& live, std::function<void()> onComplete, QWidget* parent)
     : BusyWindow(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       lblTip(new QLabel(this)), Image1(new QLabel(this)), PBProcess(new QProgressBar(this)),
-      BtnCancel(new QPushButton(QStringLiteral("取消"), this)), Timer1(MakeTimer(this, 100)),
-      TimerWartforValid(MakeTimer(this, live.Timing().triggerPollMs)),
+      BtnCancel(new QPushButton(QCoreApplication::translate("UDlgSampleData", "取消"), this)),
+      Timer1(MakeTimer(this, 100)), TimerWartforValid(MakeTimer(this, live.Timing().triggerPollMs)),
       TimerSample(MakeTimer(this, live.Timing().blockGapMs)), live_(live) {
     live_.observer.captured = std::move(onComplete);
-    setWindowTitle(QStringLiteral("请稍候..."));
+    setWindowTitle(QCoreApplication::translate("UDlgSampleData", "请稍候..."));
     setFixedSize(298, 167);
     setFont(QFont(SongtiFamily(), 9));
 
@@ -71,7 +72,7 @@ void TFrmSampleData::SetProcessPosition(int position) {
 }
 
 void TFrmSampleData::Fail() {
-    ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Error);
+    ShowMessage(QCoreApplication::translate("UDlgSampleData", "通讯失败！"), MsgIcon::Error);
     state = 0;
 }
 
@@ -131,7 +132,7 @@ void TFrmSampleData::TimerSampleTimer() {
 
 void TFrmSampleData::BtnCancelClick() {
     if (live_.Cancel().Failed())
-        ShowMessage(QStringLiteral("通讯失败！"), MsgIcon::Error);
+        ShowMessage(QCoreApplication::translate("UDlgSampleData", "通讯失败！"), MsgIcon::Error);
     // No poll and no further block after a cancel, whatever the stop did.
     TimerWartforValid->stop();
     TimerSample->stop();

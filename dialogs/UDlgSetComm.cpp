@@ -3,6 +3,7 @@
 #include "Settings.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -27,17 +28,21 @@ TFrmSetComm::TFrmSetComm(SystemSettings& settings, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       PanStyle(new QWidget(this)), cbCommStyle(new QComboBox(PanStyle)), PanComm(new QWidget(this)),
-      lblcommPort(new QLabel(QStringLiteral("串口："), PanComm)),
+      lblcommPort(new QLabel(QCoreApplication::translate("UDlgSetComm", "串口："), PanComm)),
       cbCommPort(new QComboBox(PanComm)),
-      lblBaudRate(new QLabel(QStringLiteral("波特率："), PanComm)), cbrate(new QComboBox(PanComm)),
-      BtnOK(new QPushButton(QStringLiteral("确定"), this)),
-      BtnCancel(new QPushButton(QStringLiteral("退出"), this)), settings_(settings) {
-    setWindowTitle(QStringLiteral("通讯设置"));
+      lblBaudRate(new QLabel(QCoreApplication::translate("UDlgSetComm", "波特率："), PanComm)),
+      cbrate(new QComboBox(PanComm)),
+      BtnOK(new QPushButton(QCoreApplication::translate("UDlgSetComm", "确定"), this)),
+      BtnCancel(new QPushButton(QCoreApplication::translate("UDlgSetComm", "退出"), this)),
+      settings_(settings) {
+    setWindowTitle(QCoreApplication::translate("UDlgSetComm", "通讯设置"));
 
     auto* styleRow = new QHBoxLayout(PanStyle);
-    styleRow->addWidget(new QLabel(QStringLiteral("通讯方式："), PanStyle));
+    styleRow->addWidget(
+        new QLabel(QCoreApplication::translate("UDlgSetComm", "通讯方式："), PanStyle));
     styleRow->addWidget(cbCommStyle);
-    cbCommStyle->addItems({QStringLiteral("USB"), QStringLiteral("串口")});
+    cbCommStyle->addItems(
+        {QStringLiteral("USB"), QCoreApplication::translate("UDlgSetComm", "串口")});
     PanStyle->hide();
 
     for (int port = 1; port <= 16; ++port)

@@ -8,6 +8,7 @@
 #include "TestFile.h"
 #include "TestToJudge.h"
 
+#include <QCoreApplication>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileDialog>
@@ -27,9 +28,9 @@ namespace {
 const char* const kValues[] = {"T1", "T2", "T3", "T", "R1", "R2"};
 
 QString VerdictWords(Verdict v) {
-    return v == Verdict::Pass   ? QStringLiteral("合格")
-           : v == Verdict::Fail ? QStringLiteral("不合格")
-                                : QStringLiteral("无法判断");
+    return v == Verdict::Pass   ? QCoreApplication::translate("UDlgSummary", "合格")
+           : v == Verdict::Fail ? QCoreApplication::translate("UDlgSummary", "不合格")
+                                : QCoreApplication::translate("UDlgSummary", "无法判断");
 }
 
 // The .cty files a path names: itself, or those of a folder and its folders, in name order.
@@ -73,55 +74,65 @@ ReadTestsOf(const QStringList& paths,
 TFrmSummary::TFrmSummary(SummaryInputs inputs, std::function<void(const QString&)> open,
                          QWidget* parent)
     : QDialog(parent), inputs_(std::move(inputs)), open_(std::move(open)) {
-    setWindowTitle(QStringLiteral("汇总"));
+    setWindowTitle(QCoreApplication::translate("UDlgSummary", "汇总"));
     resize(1100, 680);
-    baselineFrom_ = inputs_.baselines.isEmpty()
-                        ? QStringLiteral("无")
-                        : QStringLiteral("%1 次测试").arg(inputs_.baselines.size());
-    profileFrom_ = QStringLiteral("默认");
+    baselineFrom_ =
+        inputs_.baselines.isEmpty()
+            ? QCoreApplication::translate("UDlgSummary", "无")
+            : QCoreApplication::translate("UDlgSummary", "%1 次测试").arg(inputs_.baselines.size());
+    profileFrom_ = QCoreApplication::translate("UDlgSummary", "默认");
     LblVerdict = new QLabel(this);
     LblChoices = new QLabel(this);
-    BtnBaseline = new QPushButton(QStringLiteral("基准..."), this);
-    BtnProfile = new QPushButton(QStringLiteral("判断标准..."), this);
+    BtnBaseline = new QPushButton(QCoreApplication::translate("UDlgSummary", "基准..."), this);
+    BtnProfile = new QPushButton(QCoreApplication::translate("UDlgSummary", "判断标准..."), this);
     auto* baselineMenu = new QMenu(BtnBaseline);
     connect(baselineMenu, &QMenu::aboutToShow, this, [this, baselineMenu] {
         baselineMenu->clear();
         if (archiveBaselines)
-            baselineMenu->addAction(QStringLiteral("档案中标记的基准"), this, [this] {
-                SetBaselines(archiveBaselines(), QStringLiteral("档案中标记的基准"));
+            baselineMenu->addAction(
+                QCoreApplication::translate("UDlgSummary", "档案中标记的基准"), this, [this] {
+                    SetBaselines(archiveBaselines(),
+                                 QCoreApplication::translate("UDlgSummary", "档案中标记的基准"));
+                });
+        baselineMenu->addAction(
+            QCoreApplication::translate("UDlgSummary", "选择测试文件..."), this, [this] {
+                const QStringList files = QFileDialog::getOpenFileNames(
+                    this, QCoreApplication::translate("UDlgSummary", "选择基准"), QString(),
+                    QCoreApplication::translate("UDlgSummary", "数据文件(*.cty)"));
+                if (!files.isEmpty())
+                    LoadBaselines(files);
             });
-        baselineMenu->addAction(QStringLiteral("选择测试文件..."), this, [this] {
-            const QStringList files = QFileDialog::getOpenFileNames(
-                this, QStringLiteral("选择基准"), QString(), QStringLiteral("数据文件(*.cty)"));
-            if (!files.isEmpty())
-                LoadBaselines(files);
-        });
-        baselineMenu->addAction(QStringLiteral("选择文件夹..."), this, [this] {
-            const QString folder =
-                QFileDialog::getExistingDirectory(this, QStringLiteral("选择基准"));
-            if (!folder.isEmpty())
-                LoadBaselines({folder});
-        });
-        baselineMenu->addAction(QStringLiteral("不比较基准"), this,
-                                [this] { SetBaselines({}, QStringLiteral("无")); });
+        baselineMenu->addAction(
+            QCoreApplication::translate("UDlgSummary", "选择文件夹..."), this, [this] {
+                const QString folder = QFileDialog::getExistingDirectory(
+                    this, QCoreApplication::translate("UDlgSummary", "选择基准"));
+                if (!folder.isEmpty())
+                    LoadBaselines({folder});
+            });
+        baselineMenu->addAction(
+            QCoreApplication::translate("UDlgSummary", "不比较基准"), this,
+            [this] { SetBaselines({}, QCoreApplication::translate("UDlgSummary", "无")); });
     });
     BtnBaseline->setMenu(baselineMenu);
     auto* profileMenu = new QMenu(BtnProfile);
-    profileMenu->addAction(QStringLiteral("选择标准文件..."), this, [this] {
-        const QString file = QFileDialog::getOpenFileName(
-            this, QStringLiteral("选择判断标准"), QString(), QStringLiteral("标准文件(*.ini)"));
-        if (!file.isEmpty())
-            LoadProfile(file);
-    });
-    profileMenu->addAction(QStringLiteral("默认标准"), this, [this] { UseDefaultProfile(); });
+    profileMenu->addAction(
+        QCoreApplication::translate("UDlgSummary", "选择标准文件..."), this, [this] {
+            const QString file = QFileDialog::getOpenFileName(
+                this, QCoreApplication::translate("UDlgSummary", "选择判断标准"), QString(),
+                QCoreApplication::translate("UDlgSummary", "标准文件(*.ini)"));
+            if (!file.isEmpty())
+                LoadProfile(file);
+        });
+    profileMenu->addAction(QCoreApplication::translate("UDlgSummary", "默认标准"), this,
+                           [this] { UseDefaultProfile(); });
     BtnProfile->setMenu(profileMenu);
 
     Grid = new QTableWidget(0, 2 + 18, this);
-    QStringList header = {QStringLiteral("分接位置")};
+    QStringList header = {QCoreApplication::translate("UDlgSummary", "分接位置")};
     for (const char* phase : {"A", "B", "C"})
         for (const char* value : kValues)
             header << QStringLiteral("%1 %2").arg(QLatin1String(phase), QLatin1String(value));
-    header << QStringLiteral("结论");
+    header << QCoreApplication::translate("UDlgSummary", "结论");
     Grid->setHorizontalHeaderLabels(header);
     Grid->verticalHeader()->hide();
     Grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -134,14 +145,14 @@ TFrmSummary::TFrmSummary(SummaryInputs inputs, std::function<void(const QString&
     });
     Plots = new SummaryPlots(this);
     Tabs = new QTabWidget(this);
-    Tabs->addTab(Grid, QStringLiteral("数据"));
-    Tabs->addTab(Plots, QStringLiteral("曲线"));
+    Tabs->addTab(Grid, QCoreApplication::translate("UDlgSummary", "数据"));
+    Tabs->addTab(Plots, QCoreApplication::translate("UDlgSummary", "曲线"));
 
     MemoFindings = new QPlainTextEdit(this);
     MemoFindings->setReadOnly(true);
 
-    BtnExport = new QPushButton(QStringLiteral("导出"), this);
-    BtnClose = new QPushButton(QStringLiteral("关闭"), this);
+    BtnExport = new QPushButton(QCoreApplication::translate("UDlgSummary", "导出"), this);
+    BtnClose = new QPushButton(QCoreApplication::translate("UDlgSummary", "关闭"), this);
     connect(BtnExport, &QPushButton::clicked, this, [this] { BtnExportClick(); });
     connect(BtnClose, &QPushButton::clicked, this, &QDialog::close);
     auto* choices = new QHBoxLayout;
@@ -164,8 +175,10 @@ TFrmSummary::TFrmSummary(SummaryInputs inputs, std::function<void(const QString&
 void TFrmSummary::SetBaselines(QList<TestToJudge> baselines, const QString& from) {
     inputs_.baselines = std::move(baselines);
     baselineFrom_ = inputs_.baselines.isEmpty()
-                        ? QStringLiteral("无")
-                        : QStringLiteral("%1（%2 次测试）").arg(from).arg(inputs_.baselines.size());
+                        ? QCoreApplication::translate("UDlgSummary", "无")
+                        : QCoreApplication::translate("UDlgSummary", "%1（%2 次测试）")
+                              .arg(from)
+                              .arg(inputs_.baselines.size());
     Rejudge();
 }
 
@@ -173,13 +186,14 @@ bool TFrmSummary::LoadBaselines(const QStringList& paths) {
     QStringList refused;
     const QList<TestToPrepare> read = ReadTestsOf(paths, keptMarkers, &refused);
     if (read.isEmpty()) {
-        ShowMessage(QStringLiteral("没有可用作基准的测试数据！") +
-                        refused.join(QStringLiteral("、")),
+        ShowMessage(QCoreApplication::translate("UDlgSummary", "没有可用作基准的测试数据！") +
+                        refused.join(QCoreApplication::translate("UDlgSummary", "、")),
                     MsgIcon::Information);
         return false;
     }
-    SetBaselines(PrepareTests(read),
-                 paths.size() == 1 ? QFileInfo(paths[0]).fileName() : QStringLiteral("所选文件"));
+    SetBaselines(PrepareTests(read), paths.size() == 1
+                                         ? QFileInfo(paths[0]).fileName()
+                                         : QCoreApplication::translate("UDlgSummary", "所选文件"));
     return true;
 }
 
@@ -187,7 +201,8 @@ bool TFrmSummary::LoadProfile(const QString& path) {
     QString why;
     const auto profile = ReadJudgeProfile(path, &why);
     if (!profile) {
-        ShowMessage(QStringLiteral("读取判断标准失败！") + why, MsgIcon::Information);
+        ShowMessage(QCoreApplication::translate("UDlgSummary", "读取判断标准失败！") + why,
+                    MsgIcon::Information);
         return false;
     }
     inputs_.profile = *profile;
@@ -198,7 +213,7 @@ bool TFrmSummary::LoadProfile(const QString& path) {
 
 void TFrmSummary::UseDefaultProfile() {
     inputs_.profile = JudgeProfile{};
-    profileFrom_ = QStringLiteral("默认");
+    profileFrom_ = QCoreApplication::translate("UDlgSummary", "默认");
     Rejudge();
 }
 
@@ -213,13 +228,14 @@ void TFrmSummary::Fill() {
     for (const JudgedTest& t : campaign.tests)
         failing += t.verdict == Verdict::Fail;
     LblVerdict->setText(
-        QStringLiteral("测试地点：%1    被试设备：%2    结论：%3（共 %4 次测试，"
-                       "不合格 %5 次）")
+        QCoreApplication::translate("UDlgSummary",
+                                    "测试地点：%1    被试设备：%2    结论：%3（共 %4 次测试，"
+                                    "不合格 %5 次）")
             .arg(pages_.heading.place, pages_.heading.device, VerdictWords(campaign.overall))
             .arg(campaign.tests.size())
             .arg(failing));
-    LblChoices->setText(
-        QStringLiteral("基准：%1    判断标准：%2").arg(baselineFrom_, profileFrom_));
+    LblChoices->setText(QCoreApplication::translate("UDlgSummary", "基准：%1    判断标准：%2")
+                            .arg(baselineFrom_, profileFrom_));
 
     Grid->clearContents();
     Grid->setRowCount(int(campaign.tests.size()));
@@ -265,8 +281,9 @@ void TFrmSummary::Fill() {
     for (const JudgedTest& t : campaign.tests)
         for (const Finding& f : t.findings)
             lines << QStringLiteral("%1  %2").arg(StepText(t.step), f.text);
-    MemoFindings->setPlainText(lines.isEmpty() ? QStringLiteral("所有测试均在允许范围之内。")
-                                               : lines.join(u'\n'));
+    MemoFindings->setPlainText(
+        lines.isEmpty() ? QCoreApplication::translate("UDlgSummary", "所有测试均在允许范围之内。")
+                        : lines.join(u'\n'));
 }
 
 bool TFrmSummary::BtnExportClick(const QString& path) {
@@ -274,7 +291,7 @@ bool TFrmSummary::BtnExportClick(const QString& path) {
         !path.isEmpty()
             ? path
             : QFileDialog::getSaveFileName(
-                  this, QStringLiteral("导出汇总"), QString(),
+                  this, QCoreApplication::translate("UDlgSummary", "导出汇总"), QString(),
                   QStringLiteral("PDF(*.pdf);;Excel(*.xlsx);;JSON(*.json);;CSV(*.csv)"));
     if (target.isEmpty())
         return false;
@@ -290,8 +307,9 @@ bool TFrmSummary::BtnExportClick(const QString& path) {
     else if (extension == u"csv")
         written = WriteWholeFile(target, SummaryCsv(pages_.campaign), &why);
     else
-        why = QStringLiteral("只能导出 .pdf、.xlsx、.json 或 .csv");
+        why = QCoreApplication::translate("UDlgSummary", "只能导出 .pdf、.xlsx、.json 或 .csv");
     if (!written)
-        ShowMessage(QStringLiteral("导出汇总失败！") + why, MsgIcon::Information);
+        ShowMessage(QCoreApplication::translate("UDlgSummary", "导出汇总失败！") + why,
+                    MsgIcon::Information);
     return written;
 }

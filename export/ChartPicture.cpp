@@ -6,6 +6,7 @@
 #include "WindowLayout.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QStatusBar>
 
@@ -51,7 +52,7 @@ bool SaveChartPicture(const QImage& picture, const QString& path, QString* error
 QSize ChartSizeAtOpening() {
     // The window's status bar takes its height from its text line.
     QStatusBar bar;
-    bar.addWidget(new QLabel(QStringLiteral("设备已断开！")));
+    bar.addWidget(new QLabel(QCoreApplication::translate("ChartPicture", "设备已断开！")));
     const int central = WindowLayout::kWindowHeight - bar.sizeHint().height();
     return WindowLayout::ChartSize({WindowLayout::kWindowWidth, central});
 }

@@ -5,6 +5,7 @@
 #include "FileTarget.h"
 #include "SheetCells.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <algorithm>
 #include <cmath>
@@ -186,7 +187,8 @@ pugi::xml_node PictureRun(pugi::xml_node parent, pugi::xml_node before, pugi::xm
     const QString cx = QString::number(std::llround(kDocumentPictureWidth * kEmuPerPoint));
     const QString cy = QString::number(std::llround(kDocumentPictureHeight * kEmuPerPoint));
     const QString xml =
-        QStringLiteral(
+        QCoreApplication::translate(
+            "Document",
             "<w:drawing><wp:inline distT=\"0\" distB=\"0\" distL=\"0\" distR=\"0\" "
             "xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\">"
             "<wp:extent cx=\"%1\" cy=\"%2\"/><wp:effectExtent l=\"0\" t=\"0\" r=\"0\" b=\"0\"/>"
@@ -298,8 +300,8 @@ bool InCells(pugi::xml_node node, const std::vector<pugi::xml_node>& cells) {
     return false;
 }
 
-const QString kDeviceLabel = QStringLiteral("被试设备：");
-const QString kReportLabel = QStringLiteral("报告编号：");
+const QString kDeviceLabel = QCoreApplication::translate("Document", "被试设备：");
+const QString kReportLabel = QCoreApplication::translate("Document", "报告编号：");
 
 // The texts of the body that hold the device or report label, outside the
 // cells about to be filled; a template has one, a crafted one is not

@@ -81,7 +81,9 @@ QString TemplateFile(const QString& programFolder) {
 QString TemplatePath(const QString& programFolder) {
     const QString path = TemplateFile(programFolder);
     if (path.isEmpty())
-        ShowMessage(QStringLiteral("系统数据已遭到破坏！\r\r请重新安装系统！"), MsgIcon::Warning);
+        ShowMessage(QCoreApplication::translate("ExportActions",
+                                                "系统数据已遭到破坏！\r\r请重新安装系统！"),
+                    MsgIcon::Warning);
     return path;
 }
 
@@ -97,13 +99,16 @@ bool ExportSpreadsheet(const ShownTest& shown, const QImage& chart, const QStrin
     bool cancelled = false;
     bool written = false;
     {
-        Progress progress(owner, QStringLiteral("正在进行Excel报表转换，请稍候..."), 2, 3);
+        Progress progress(
+            owner, QCoreApplication::translate("ExportActions", "正在进行Excel报表转换，请稍候..."),
+            2, 3);
         if (progress.Step(1, 1)) {
             cancelled = true;
         } else {
             written = WriteWorkbook(shown, chart, fileName).ok();
             if (!written)
-                ShowMessage(QStringLiteral("转换成Excel格式失败！"), MsgIcon::Warning);
+                ShowMessage(QCoreApplication::translate("ExportActions", "转换成Excel格式失败！"),
+                            MsgIcon::Warning);
             // A cancel now finds the workbook complete: only the folder stays shut.
             else if (progress.Step(2, 2))
                 cancelled = true;
@@ -124,23 +129,26 @@ bool ExportDocument(const ShownTest& shown, const QImage& chart, const QString& 
     // The copy of the template would fail: told before any progress shows.
     // Nothing is written yet; the document is put in place at the end.
     if (!CanWriteTarget(fileName)) {
-        ShowMessage(QStringLiteral("系统操作发生意外！"), MsgIcon::Warning);
+        ShowMessage(QCoreApplication::translate("ExportActions", "系统操作发生意外！"),
+                    MsgIcon::Warning);
         return false;
     }
-    Progress progress(owner, QStringLiteral("正在为报表转换作准备，请稍候..."), 4, 3);
+    Progress progress(
+        owner, QCoreApplication::translate("ExportActions", "正在为报表转换作准备，请稍候..."), 4,
+        3);
     if (progress.Step(1, 1))
         return false;
-    progress.SetTip(QStringLiteral("正在模板制作过程中..."));
+    progress.SetTip(QCoreApplication::translate("ExportActions", "正在模板制作过程中..."));
     if (progress.Step(2, 2))
         return false;
-    progress.SetTip(QStringLiteral("正在加载数据过程中..."));
+    progress.SetTip(QCoreApplication::translate("ExportActions", "正在加载数据过程中..."));
     if (progress.Step(3, 3))
         return false;
     const ExportResult result = WriteDocument(shown, chart, templatePath, fileName);
     if (!result.ok()) {
         ShowMessage(result.code == ExportResult::TemplateMismatch
-                        ? QStringLiteral("模板格式不匹配！")
-                        : QStringLiteral("系统操作发生意外！"),
+                        ? QCoreApplication::translate("ExportActions", "模板格式不匹配！")
+                        : QCoreApplication::translate("ExportActions", "系统操作发生意外！"),
                     MsgIcon::Warning);
         return false;
     }
@@ -151,7 +159,8 @@ bool ExportDocument(const ShownTest& shown, const QImage& chart, const QString& 
 
 bool ExportWaveform(const ShownTest& shown, const QString& fileName) {
     if (!WriteWaveformCsv(shown.record, fileName).ok()) {
-        ShowMessage(QStringLiteral("导出波形数据失败！"), MsgIcon::Warning);
+        ShowMessage(QCoreApplication::translate("ExportActions", "导出波形数据失败！"),
+                    MsgIcon::Warning);
         return false;
     }
     Delay(100);

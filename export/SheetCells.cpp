@@ -1,5 +1,7 @@
 #include "SheetCells.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 const char* const kPhaseFormats[6] = {"T1: %1 mS", "T2: %1 mS", "T3: %1 mS",
@@ -12,32 +14,33 @@ QString Filled(const char* format, const QString& text) {
 } // namespace
 
 QString RotationText(const ShownTest& shown) {
-    return QStringLiteral("转角: %1 圈 %2 度").arg(shown.boxes[kBoxLoop], shown.boxes[kBoxAngle]);
+    return QCoreApplication::translate("SheetCells", "转角: %1 圈 %2 度")
+        .arg(shown.boxes[kBoxLoop], shown.boxes[kBoxAngle]);
 }
 
 std::vector<PlacedText> SheetCells(const ShownTest& shown) {
     const PanelTexts& t = shown.panel;
     const auto& b = shown.boxes;
     std::vector<PlacedText> cells = {
-        {1, 1, QStringLiteral("有载分接开关测试仪报告")},
-        {2, 1, QStringLiteral("测试参数")},
-        {3, 1, QStringLiteral("开关类型:") + t.switchType},
+        {1, 1, QCoreApplication::translate("SheetCells", "有载分接开关测试仪报告")},
+        {2, 1, QCoreApplication::translate("SheetCells", "测试参数")},
+        {3, 1, QCoreApplication::translate("SheetCells", "开关类型:") + t.switchType},
         {3, 2, t.switchType},
-        {4, 1, QStringLiteral("测试方式:")},
+        {4, 1, QCoreApplication::translate("SheetCells", "测试方式:")},
         {4, 2, t.testMode},
-        {5, 1, QStringLiteral("测试档位:")},
+        {5, 1, QCoreApplication::translate("SheetCells", "测试档位:")},
         {5, 2, t.testStep},
-        {6, 1, QStringLiteral("采样触发:")},
+        {6, 1, QCoreApplication::translate("SheetCells", "采样触发:")},
         {6, 2, Filled("%1 Ω", t.sampleBurst)},
-        {7, 1, QStringLiteral("预采样  :")},
+        {7, 1, QCoreApplication::translate("SheetCells", "预采样  :")},
         {8, 2, Filled("%1 点", t.samplePoint)},
         {9, 2, Filled("%1 mS", t.sampleTime)},
-        {11, 1, QStringLiteral("系统设置")},
-        {12, 1, QStringLiteral("测试人员:")},
+        {11, 1, QCoreApplication::translate("SheetCells", "系统设置")},
+        {12, 1, QCoreApplication::translate("SheetCells", "测试人员:")},
         {12, 2, t.user},
-        {13, 1, QStringLiteral("测试地点:")},
+        {13, 1, QCoreApplication::translate("SheetCells", "测试地点:")},
         {13, 2, t.addr},
-        {14, 1, QStringLiteral("测试时间:")},
+        {14, 1, QCoreApplication::translate("SheetCells", "测试时间:")},
         {14, 2, t.memoTime},
     };
     // Each phase: its title, then T1 T2 T3 T R1 R2 one row each.
@@ -66,7 +69,7 @@ std::vector<PlacedText> DocumentCells(const ShownTest& shown) {
         {3, 2, t.testMode},
         {4, 2, t.testStep},
         {5, 2, t.sampleBurst},
-        {7, 2, t.samplePoint + QStringLiteral(" 点")},
+        {7, 2, t.samplePoint + QCoreApplication::translate("SheetCells", " 点")},
         {8, 2, t.sampleTime + QStringLiteral(" mS")},
         {10, 2, t.user},
         {11, 2, t.addr},

@@ -3,6 +3,7 @@
 #include "Helpers.h"
 #include "WorkbookFile.h"
 
+#include <QCoreApplication>
 
 namespace {
 
@@ -11,9 +12,9 @@ const char* const kPhases[] = {"A", "B", "C"};
 constexpr int kFirstRow = 3; // the header row; the taps below it
 
 QString Verdict(Verdict v) {
-    return v == Verdict::Pass   ? QStringLiteral("合格")
-           : v == Verdict::Fail ? QStringLiteral("不合格")
-                                : QStringLiteral("无法判断");
+    return v == Verdict::Pass   ? QCoreApplication::translate("SummaryWorkbook", "合格")
+           : v == Verdict::Fail ? QCoreApplication::translate("SummaryWorkbook", "不合格")
+                                : QCoreApplication::translate("SummaryWorkbook", "无法判断");
 }
 
 QByteArray Utf8(const QString& text) {
@@ -37,8 +38,9 @@ void FillDirection(Book& book, lxw_worksheet* sheet, const QList<const JudgedTes
     format_set_border(failing, LXW_BORDER_THIN);
 
     const QString lines[] = {
-        QStringLiteral("测试地点：%1    被试设备：%2").arg(heading.place, heading.device),
-        QStringLiteral("测试时间：%1 至 %2    测试人员：%3")
+        QCoreApplication::translate("SummaryWorkbook", "测试地点：%1    被试设备：%2")
+            .arg(heading.place, heading.device),
+        QCoreApplication::translate("SummaryWorkbook", "测试时间：%1 至 %2    测试人员：%3")
             .arg(heading.from, heading.to, heading.user)};
     for (int i = 0; i < 2; ++i)
         book.Check(worksheet_write_string(sheet, lxw_row_t(i), 0, Utf8(lines[i]).constData(),
@@ -84,9 +86,10 @@ void FillDirection(Book& book, lxw_worksheet* sheet, const QList<const JudgedTes
                                           Utf8(Verdict(t->verdict)).constData(),
                                           t->verdict == Verdict::Pass ? nullptr : bold));
         if (!texts.isEmpty())
-            book.Check(worksheet_write_string(sheet, lxw_row_t(row), 20,
-                                              Utf8(texts.join(QStringLiteral("；"))).constData(),
-                                              nullptr));
+            book.Check(worksheet_write_string(
+                sheet, lxw_row_t(row), 20,
+                Utf8(texts.join(QCoreApplication::translate("SummaryWorkbook", "；"))).constData(),
+                nullptr));
         ++row;
     }
     if (tests.isEmpty())

@@ -2,6 +2,7 @@
 
 #include "Helpers.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cmath>
 
@@ -74,7 +75,7 @@ void CheckInterruption(JudgedTest& judged, const TestRecord& record) {
             Add(judged, {QStringLiteral("interruption"), p, QStringLiteral("sample"),
                          sample / 100.0, largest > 0 ? largest / 100.0 : 0,
                          sample >= kFullScale ? 655.35 : 5 * largest / 100.0,
-                         QStringLiteral("%1相：%2 ms 处电流中断（%3 Ω）")
+                         QCoreApplication::translate("Judge", "%1相：%2 ms 处电流中断（%3 Ω）")
                              .arg(QLatin1String(kPhaseNames[p]), Number(i / 10.0, 1),
                                   Number(sample / 100.0, 2))});
             break;
@@ -94,7 +95,8 @@ void CheckMaker(JudgedTest& judged, const JudgeProfile& profile) {
             if ((low && value < *low) || (high && value > *high))
                 Add(judged, {QStringLiteral("time"), p, QLatin1String(kTimeNames[i]), value,
                              low && value < *low ? *low : *high, low && value < *low ? *low : *high,
-                             QStringLiteral("%1相：%2 = %3 ms，超出厂家规定的 %4 至 %5 ms")
+                             QCoreApplication::translate(
+                                 "Judge", "%1相：%2 = %3 ms，超出厂家规定的 %4 至 %5 ms")
                                  .arg(QLatin1String(kPhaseNames[p]), QLatin1String(kTimeNames[i]),
                                       Number(value, 1), low ? Number(*low, 1) : QStringLiteral("0"),
                                       high ? Number(*high, 1) : QStringLiteral("—"))});
@@ -105,7 +107,8 @@ void CheckMaker(JudgedTest& judged, const JudgeProfile& profile) {
             if (plate && std::abs(value - *plate) > profile.resistanceTolerance * *plate)
                 Add(judged, {QStringLiteral("resistance"), p, QStringLiteral("R%1").arg(i + 1),
                              value, *plate, profile.resistanceTolerance * *plate,
-                             QStringLiteral("%1相：R%2 = %3 Ω，与铭牌值 %4 Ω 相差超过 %5%")
+                             QCoreApplication::translate(
+                                 "Judge", "%1相：R%2 = %3 Ω，与铭牌值 %4 Ω 相差超过 %5%")
                                  .arg(QLatin1String(kPhaseNames[p]))
                                  .arg(i + 1)
                                  .arg(Number(value, 2), Number(*plate, 2),
@@ -113,10 +116,11 @@ void CheckMaker(JudgedTest& judged, const JudgeProfile& profile) {
         }
     }
     if (profile.syncLimitMs && judged.t1SpreadMs > *profile.syncLimitMs)
-        Add(judged, {QStringLiteral("sync"), -1, QStringLiteral("t1 spread"), judged.t1SpreadMs,
-                     *profile.syncLimitMs, *profile.syncLimitMs,
-                     QStringLiteral("三相起始时刻相差 %1 ms，超过厂家规定的 %2 ms")
-                         .arg(Number(judged.t1SpreadMs, 1), Number(*profile.syncLimitMs, 1))});
+        Add(judged,
+            {QStringLiteral("sync"), -1, QStringLiteral("t1 spread"), judged.t1SpreadMs,
+             *profile.syncLimitMs, *profile.syncLimitMs,
+             QCoreApplication::translate("Judge", "三相起始时刻相差 %1 ms，超过厂家规定的 %2 ms")
+                 .arg(Number(judged.t1SpreadMs, 1), Number(*profile.syncLimitMs, 1))});
 }
 
 void Settle(JudgedTest& judged) {
@@ -186,7 +190,7 @@ JudgedTest JudgeTest(const TestToJudge& test, const JudgeProfile& profile) {
                          0,
                          0,
                          0,
-                         QStringLiteral("%1相：未找到过渡过程，无法判断")
+                         QCoreApplication::translate("Judge", "%1相：未找到过渡过程，无法判断")
                              .arg(QLatin1String(kPhaseNames[p]))});
         if (v.found) {
             firstT1 = firstT1 < 0 ? v.t[0] : std::min(firstT1, v.t[0]);
@@ -213,7 +217,7 @@ void JudgeAgainstBaseline(JudgedTest& test, const JudgedTest& baseline,
                        &limit))
                 Add(test, {QStringLiteral("baseline"), p, QLatin1String(kTimeNames[i]),
                            TimeOf(v, i), TimeOf(b, i), limit,
-                           QStringLiteral("%1相：%2 = %3 ms，基准为 %4 ms")
+                           QCoreApplication::translate("Judge", "%1相：%2 = %3 ms，基准为 %4 ms")
                                .arg(QLatin1String(kPhaseNames[p]), QLatin1String(kTimeNames[i]),
                                     Number(TimeOf(v, i), 1), Number(TimeOf(b, i), 1))});
         for (int i = 0; i < 2; ++i)
@@ -221,7 +225,7 @@ void JudgeAgainstBaseline(JudgedTest& test, const JudgedTest& baseline,
                        &limit))
                 Add(test, {QStringLiteral("baseline"), p, QStringLiteral("R%1").arg(i + 1),
                            ResistanceOf(v, i), ResistanceOf(b, i), limit,
-                           QStringLiteral("%1相：R%2 = %3 Ω，基准为 %4 Ω")
+                           QCoreApplication::translate("Judge", "%1相：R%2 = %3 Ω，基准为 %4 Ω")
                                .arg(QLatin1String(kPhaseNames[p]))
                                .arg(i + 1)
                                .arg(Number(ResistanceOf(v, i), 2), Number(ResistanceOf(b, i), 2))});
@@ -248,7 +252,8 @@ JudgedCampaign JudgeCampaign(const QList<TestToJudge>& tests, const JudgeProfile
             continue;
         const QString direction = up ? QStringLiteral("->") : QStringLiteral("<-");
         if (group.size() < profile.campaignMinimum) {
-            campaign.notes << QStringLiteral("%1：%2 次测试，分接间比较至少需要 %3 次，未比较")
+            campaign.notes << QCoreApplication::translate(
+                                  "Judge", "%1：%2 次测试，分接间比较至少需要 %3 次，未比较")
                                   .arg(direction)
                                   .arg(group.size())
                                   .arg(profile.campaignMinimum);
@@ -279,7 +284,8 @@ JudgedCampaign JudgeCampaign(const QList<TestToJudge>& tests, const JudgeProfile
                         Add(*t,
                             {QStringLiteral("time"), p, QLatin1String(kTimeNames[i]), TimeOf(v, i),
                              median[i], limit,
-                             QStringLiteral("%1相：%2 = %3 ms，各分接中值 %4 ms")
+                             QCoreApplication::translate("Judge",
+                                                         "%1相：%2 = %3 ms，各分接中值 %4 ms")
                                  .arg(QLatin1String(kPhaseNames[p]), QLatin1String(kTimeNames[i]),
                                       Number(TimeOf(v, i), 1), Number(median[i], 1))});
                 for (int i = 0; i < 2; ++i)
@@ -288,7 +294,8 @@ JudgedCampaign JudgeCampaign(const QList<TestToJudge>& tests, const JudgeProfile
                         Add(*t,
                             {QStringLiteral("resistance"), p, QStringLiteral("R%1").arg(i + 1),
                              ResistanceOf(v, i), median[4 + i], limit,
-                             QStringLiteral("%1相：R%2 = %3 Ω，各分接中值 %4 Ω")
+                             QCoreApplication::translate("Judge",
+                                                         "%1相：R%2 = %3 Ω，各分接中值 %4 Ω")
                                  .arg(QLatin1String(kPhaseNames[p]))
                                  .arg(i + 1)
                                  .arg(Number(ResistanceOf(v, i), 2), Number(median[4 + i], 2))});
@@ -304,7 +311,8 @@ JudgedCampaign JudgeCampaign(const QList<TestToJudge>& tests, const JudgeProfile
                 if (t->t1SpreadMs > limit)
                     Add(*t, {QStringLiteral("sync"), -1, QStringLiteral("t1 spread"), t->t1SpreadMs,
                              typical, limit,
-                             QStringLiteral("三相起始时刻相差 %1 ms，各分接中值 %2 ms")
+                             QCoreApplication::translate("Judge",
+                                                         "三相起始时刻相差 %1 ms，各分接中值 %2 ms")
                                  .arg(Number(t->t1SpreadMs, 1), Number(typical, 1))});
         }
     }

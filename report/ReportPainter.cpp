@@ -4,6 +4,7 @@
 #include "FileTarget.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -63,7 +64,7 @@ void DrawChart(QCPPainter& painter, const ReportChartData& data) {
     }
     QCPAxis* x = plot.xAxis;
     x->setRange(first, last);
-    x->setLabel(QStringLiteral("时间(单位ms)"));
+    x->setLabel(QCoreApplication::translate("ReportPainter", "时间(单位ms)"));
     x->setLabelFont(ChartFont(8));
     x->setTickLabelFont(ChartFont(8));
     x->setBasePen(QPen(Qt::black, 2));

@@ -3,6 +3,7 @@
 
 #include "ChartStyle.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -38,8 +39,9 @@ void DrawSummaryPlot(QPainter& p, double resolution, QRectF box,
     const bool time = kind == SummaryPlotKind::Time;
     const QList<int> values = time ? QList<int>{3} : QList<int>{4, 5};
     const QString direction = up ? QStringLiteral("->") : QStringLiteral("<-");
-    const QString title = time ? QStringLiteral("过渡时间 T %1 (ms)").arg(direction)
-                               : QStringLiteral("过渡电阻 R1、R2 %1 (Ω)").arg(direction);
+    const QString title =
+        time ? QCoreApplication::translate("SummaryPlot", "过渡时间 T %1 (ms)").arg(direction)
+             : QCoreApplication::translate("SummaryPlot", "过渡电阻 R1、R2 %1 (Ω)").arg(direction);
     p.save();
     DrawPlotFrame(p, resolution, box, title);
     double low = 1e300, high = -1e300;

@@ -7,6 +7,7 @@
 #include "Helpers.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
@@ -24,11 +25,11 @@ const char* const kValueNames[] = {"T1", "T2", "T3", "T", "R1", "R2"};
 QString VerdictText(Verdict v) {
     switch (v) {
     case Verdict::Pass:
-        return QStringLiteral("合格");
+        return QCoreApplication::translate("SummaryReport", "合格");
     case Verdict::Fail:
-        return QStringLiteral("不合格");
+        return QCoreApplication::translate("SummaryReport", "不合格");
     case Verdict::Unknown:
-        return QStringLiteral("无法判断");
+        return QCoreApplication::translate("SummaryReport", "无法判断");
     }
     return {};
 }
@@ -68,16 +69,17 @@ private:
 void Heading(Pages& pages, const SummaryPages& s) {
     QPainter& p = pages.P();
     pages.Font(14, true);
-    pages.Text(kMargin, kWidth, 9, QStringLiteral("有载分接开关过渡过程测试汇总"),
+    pages.Text(kMargin, kWidth, 9,
+               QCoreApplication::translate("SummaryReport", "有载分接开关过渡过程测试汇总"),
                Qt::AlignHCenter);
     pages.Y() += 11;
     pages.Font(9);
     const SummaryHeading& h = s.heading;
     const QString lines[] = {
-        QStringLiteral("测试地点：%1").arg(h.place),
-        QStringLiteral("被试设备：%1").arg(h.device),
-        QStringLiteral("测试时间：%1 至 %2").arg(h.from, h.to),
-        QStringLiteral("测试人员：%1").arg(h.user),
+        QCoreApplication::translate("SummaryReport", "测试地点：%1").arg(h.place),
+        QCoreApplication::translate("SummaryReport", "被试设备：%1").arg(h.device),
+        QCoreApplication::translate("SummaryReport", "测试时间：%1 至 %2").arg(h.from, h.to),
+        QCoreApplication::translate("SummaryReport", "测试人员：%1").arg(h.user),
     };
     for (int i = 0; i < 4; ++i) {
         pages.Text(kMargin + (i % 2) * kWidth / 2, kWidth / 2, 5, lines[i]);
@@ -92,7 +94,8 @@ void Heading(Pages& pages, const SummaryPages& s) {
         unknown += t.verdict == Verdict::Unknown;
     }
     pages.Text(kMargin, kWidth, 6,
-               QStringLiteral("结论：%1（共 %2 次测试，不合格 %3 次，无法判断 %4 次）")
+               QCoreApplication::translate("SummaryReport",
+                                           "结论：%1（共 %2 次测试，不合格 %3 次，无法判断 %4 次）")
                    .arg(VerdictText(s.campaign.overall))
                    .arg(s.campaign.tests.size())
                    .arg(failing)
@@ -122,15 +125,16 @@ void Table(Pages& pages, const QList<const JudgedTest*>& tests, const QString& t
     const auto header = [&] {
         pages.Font(6.5, true);
         p.setPen(QPen(Qt::black, 0.2));
-        pages.Text(kMargin, stepWidth, row, QStringLiteral("分接"), Qt::AlignHCenter);
+        pages.Text(kMargin, stepWidth, row, QCoreApplication::translate("SummaryReport", "分接"),
+                   Qt::AlignHCenter);
         for (int ph = 0; ph < 3; ++ph)
             for (int i = 0; i < 6; ++i)
                 pages.Text(kMargin + stepWidth + (ph * 6 + i) * cell, cell, row,
                            QStringLiteral("%1 %2").arg(QLatin1String(kPhaseNames[ph]),
                                                        QLatin1String(kValueNames[i])),
                            Qt::AlignHCenter);
-        pages.Text(kMargin + kWidth - verdictWidth, verdictWidth, row, QStringLiteral("结论"),
-                   Qt::AlignHCenter);
+        pages.Text(kMargin + kWidth - verdictWidth, verdictWidth, row,
+                   QCoreApplication::translate("SummaryReport", "结论"), Qt::AlignHCenter);
         pages.Y() += row;
         p.drawLine(QPointF(kMargin, pages.Y()), QPointF(kMargin + kWidth, pages.Y()));
     };
@@ -229,7 +233,8 @@ QByteArray SummaryPdf(const SummaryPages& s) {
         QPdfWriter writer(&buffer);
         writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                          QMarginsF(), QPageLayout::Millimeter));
-        writer.setTitle(QStringLiteral("有载分接开关过渡过程测试汇总"));
+        writer.setTitle(
+            QCoreApplication::translate("SummaryReport", "有载分接开关过渡过程测试汇总"));
         writer.setCreator(QStringLiteral("oltc"));
         writer.setResolution(600);
         Pages pages(writer);
@@ -242,7 +247,8 @@ QByteArray SummaryPdf(const SummaryPages& s) {
             if (tests.isEmpty())
                 continue;
             const QString direction = up ? QStringLiteral("->") : QStringLiteral("<-");
-            Table(pages, tests, QStringLiteral("分接方向 %1").arg(direction));
+            Table(pages, tests,
+                  QCoreApplication::translate("SummaryReport", "分接方向 %1").arg(direction));
             QList<JudgedTest> baselines;
             for (const JudgedTest& b : s.baselines)
                 if (b.up == up)
@@ -260,7 +266,7 @@ QByteArray SummaryPdf(const SummaryPages& s) {
         // The findings in words.
         pages.Need(14);
         pages.Font(10, true);
-        pages.Text(kMargin, kWidth, 6, QStringLiteral("判断依据"));
+        pages.Text(kMargin, kWidth, 6, QCoreApplication::translate("SummaryReport", "判断依据"));
         pages.Y() += 7;
         pages.Font(7.5);
         QStringList lines = s.campaign.notes;
@@ -268,7 +274,7 @@ QByteArray SummaryPdf(const SummaryPages& s) {
             for (const Finding& f : t.findings)
                 lines << QStringLiteral("%1  %2").arg(StepText(t.step), f.text);
         if (lines.isEmpty())
-            lines << QStringLiteral("所有测试均在允许范围之内。");
+            lines << QCoreApplication::translate("SummaryReport", "所有测试均在允许范围之内。");
         for (const QString& line : lines) {
             pages.Need(4.2);
             pages.Text(kMargin, kWidth, 4, line);

@@ -7,6 +7,7 @@
 #include "ToolIcons.h"
 
 #include <QButtonGroup>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -32,8 +33,9 @@ PreviewSeams& PreviewDialogs() {
             return dialog.exec() == QDialog::Accepted;
         },
         [](QWidget* parent, const QString& proposed) {
-            return QFileDialog::getSaveFileName(parent, QStringLiteral("保存为PDF"), proposed,
-                                                QStringLiteral("PDF文件(*.pdf)"));
+            return QFileDialog::getSaveFileName(
+                parent, QCoreApplication::translate("UDlgPreview", "保存为PDF"), proposed,
+                QCoreApplication::translate("UDlgPreview", "PDF文件(*.pdf)"));
         },
         [] { return !QPrinterInfo::availablePrinterNames().isEmpty(); },
     };
@@ -143,7 +145,9 @@ int TFrmPreview::CurrentPage() const {
 }
 
 QString TFrmPreview::StatusText() const {
-    return QStringLiteral(" 第 %1 页   总 %2 页").arg(CurrentPage()).arg(TotalPages);
+    return QCoreApplication::translate("UDlgPreview", " 第 %1 页   总 %2 页")
+        .arg(CurrentPage())
+        .arg(TotalPages);
 }
 
 void TFrmPreview::PagesAvailable() {
@@ -190,7 +194,8 @@ bool TFrmPreview::PrinterThere() {
         settings_.outputFormat() == QPrinter::PdfFormat && !settings_.outputFileName().isEmpty();
     if (toFile || PreviewDialogs().hasPrinter())
         return true;
-    ShowMessage(QStringLiteral("系统中没有安装打印机！"), MsgIcon::Warning);
+    ShowMessage(QCoreApplication::translate("UDlgPreview", "系统中没有安装打印机！"),
+                MsgIcon::Warning);
     return false;
 }
 
@@ -215,7 +220,7 @@ void TFrmPreview::tbPrinterClick() {
     LimitPageRange(settings_, Pages());
     QCPPainter painter;
     if (!painter.begin(&settings_)) {
-        ShowMessage(QStringLiteral("打印失败！"), MsgIcon::Warning);
+        ShowMessage(QCoreApplication::translate("UDlgPreview", "打印失败！"), MsgIcon::Warning);
         return;
     }
     PaintReport(painter, page_);
@@ -230,5 +235,6 @@ void TFrmPreview::tbSavePdfClick() {
         return;
     QString error;
     if (!WriteReportPdf(path, page_, &error))
-        ShowMessage(QStringLiteral("保存PDF文件失败！\n%1").arg(error), MsgIcon::Warning);
+        ShowMessage(QCoreApplication::translate("UDlgPreview", "保存PDF文件失败！\n%1").arg(error),
+                    MsgIcon::Warning);
 }

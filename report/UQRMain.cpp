@@ -3,6 +3,8 @@
 #include "ChartMath.h"
 #include "ChartStyle.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 constexpr double kMargin = kReportMarginMm;
@@ -13,7 +15,7 @@ constexpr double kBodyLeft = kMargin;
 constexpr double kBodyTop = kMargin + kTitleBand;
 constexpr double kFooterTop = 297 - kMargin - kFooterBand;
 
-const QString kSong = QStringLiteral("宋体");
+const QString kSong = QCoreApplication::translate("UQRMain", "宋体");
 const QString kArial = QStringLiteral("Arial");
 
 // An Arial 8 point label of the body, black on white, at body millimetres.
@@ -154,7 +156,9 @@ ReportPage ReportFill(const ShownTest& shown) {
         {QStringLiteral("QRShape1"), {kBodyLeft + 36.0, kBodyTop + 0.0, 159.0, 8.7}, Qt::white});
 
     std::vector<PageText>& texts = page.texts;
-    PageText title = Centred("TitleLabel", QStringLiteral("有载分接开关测试仪"), 14, kMargin + 2.1);
+    PageText title =
+        Centred("TitleLabel", QCoreApplication::translate("UQRMain", "有载分接开关测试仪"), 14,
+                kMargin + 2.1);
     title.bold = true;
     texts.push_back(title);
 
@@ -171,7 +175,8 @@ ReportPage ReportFill(const ShownTest& shown) {
         {u"测试方式：", 23.3, "qrlTestMode", panel.testMode, 23.3},
         {u"测试档位：", 27.5, "qrlTestStep", panel.testStep, 27.5},
         {u"采样触发：", 31.8, "qrlSampleBurst", panel.sampleBurst + QStringLiteral(" Ω"), 31.8},
-        {u"预采样    ：", 36.0, "qrlSamplePoint", panel.samplePoint + QStringLiteral(" 点"), 40.2},
+        {u"预采样    ：", 36.0, "qrlSamplePoint",
+         panel.samplePoint + QCoreApplication::translate("UQRMain", " 点"), 40.2},
         {nullptr, 0, "qrlSampleTime", panel.sampleTime + QStringLiteral(" mS"), 44.5},
         {u"测试人员：", 65.6, "qrlUser", panel.user, 65.6},
         {u"测试地点：", 69.8, "qrlAddr", panel.addr, 69.8},
