@@ -23,9 +23,12 @@
 // kinds of bounce after one contact can outlast the first). Each instant is
 // then read off the raw samples: the first sample past halfway between the
 // two pieces' levels, and not far beyond the new one, that the level mostly
-// keeps to afterwards without falling back for longer than it held. Whether
-// this is a transition at all is decided against the noise and what the fit
-// leaves unexplained: every step must stand well clear of it; every stage
+// keeps to afterwards without falling back for longer than it held; unless
+// another instant fits the samples around the edge better as the old level,
+// a ramp and the new level, each sample's misfit capped (bounce inside a
+// ramp, a stray of chatter just before a slow edge). Whether this is a
+// transition at all is decided against the noise and what the fit leaves
+// unexplained: every step must stand well clear of it; every stage
 // last at least half the shortest stage a tap changer makes and at most 30
 // ms; each long stage keep level in its later half; no step of the median
 // level between the markers; the stages and the bridging level lie beyond the
@@ -85,11 +88,10 @@ constexpr int kCheckRoom = 8;
 constexpr double kExcursion = 5;
 // Fitting an edge: a sample's misfit counts up to this share of the step,
 // or this many noise deviations; one falling back after the instant, this
-// share of that; another instant must fit better by this many such caps.
+// share of that.
 constexpr double kFitCap = 0.25;
 constexpr double kFitNoiseCap = 3;
 constexpr double kFitBounce = 0.6;
-constexpr double kFitMargin = 0.5;
 
 // Weighted sums over blocks, prefix form: count, values, squares, and the
 // position terms of a straight-line fit.
@@ -435,15 +437,15 @@ std::vector<qint32> WithoutExcursions(const qint32* raw, int count, double noise
     return y;
 }
 
-// The instant of an edge from a → b among samples [lo, hi], as the best fit
-// of the old level, a straight ramp through halfway and the new level:
-// `split` (the first sample past halfway as read sample by sample) unless
-// some other instant fits clearly better. Each sample's misfit, as a share
-// of the step, counts up to a cap, so a bounce, a spike or a stray of
-// chatter costs the same however far it goes; a sample after the instant
-// that falls back toward the old level costs less, as contacts bounce after
-// they close. A ramp broken by bounce, or a stray just before a slow edge,
-// then no longer moves the instant to the next sample past halfway.
+// The instant of an edge from level a to b among samples [lo, hi]: where
+// the old level, a straight ramp through halfway and the new level fit them
+// best; `split` (the first sample past halfway as read sample by sample)
+// unless another instant fits better. Each sample's misfit, as a share of
+// the step, counts up to a cap, so a bounce, a spike or a stray of chatter
+// costs the same however far it goes; a sample after the instant that falls
+// back toward the old level costs less, as contacts bounce after they close.
+// A ramp broken by bounce, or a stray just before a slow edge, then no
+// longer moves the instant to the next sample past halfway.
 int FittedSplit(const qint32* raw, int lo, int hi, int split, double a, double b, double noise) {
     const double step = b - a;
     const int from = std::max(lo, split - kEdgeRoom), to = std::min(hi, split + kEdgeRoom);
@@ -495,7 +497,7 @@ int FittedSplit(const qint32* raw, int lo, int hi, int split, double a, double b
             least = v;
             at = from + s;
         }
-    return least < kept - kFitMargin * cap ? at : split;
+    return at;
 }
 
 // The transition as the running median of 2 * half + 1 shows its pieces
