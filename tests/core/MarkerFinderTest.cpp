@@ -218,6 +218,7 @@ TEST(FindMarkers, PlacesEachMarkerOnItsEdgeThroughBounceAndChatter) {
         for (const int after : {3, 6, 9})
             chatter[chattering.edges[k] + after] =
                 (chattering.levels[k] + chattering.levels[k + 1]) / 2;
+    const Shape quickRamps{.ramp = 4}, slowRamps{.ramp = 6};
     const Case cases[] = {
         {"chatter every third sample", chattering, chatter, {500, 515, 530, 545}, 0},
         // Chatter of the first edge 0.5 ms before the bridging edge ends,
@@ -244,6 +245,17 @@ TEST(FindMarkers, PlacesEachMarkerOnItsEdgeThroughBounceAndChatter) {
          {{502, 300}, {503, 300}, {504, 500}},
          {500, 600, 640, 720},
          0},
+        // A 0.4 ms ramp whose halfway sample the noise puts just short of
+        // halfway (550), then two samples back at the old level. Once: t1 =
+        // 504, the first sample past halfway after the bounce.
+        {"bounce breaking a ramp",
+         quickRamps,
+         {{501, 548}, {502, 300}, {503, 300}},
+         {501, 601, 641, 721},
+         0},
+        // Chatter of the bridging edge past the next edge's halfway (685),
+        // the sample before that edge's 0.6 ms ramp sets out. Once: t3 = 639.
+        {"a stray just before a slow edge", slowRamps, {{639, 760}}, {502, 602, 642, 722}, 0},
     };
     for (const Case& c : cases) {
         auto x = Samples(c.shape);
