@@ -18,7 +18,7 @@ std::function<void(int)>& KeyHook() {
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     // No display name: the window system would append it to every dialog's
     // title ("通讯设置 — ..."), and the dialogs carry their own titles alone.
-    setApplicationName(QString::fromUtf16(kAppTitle));
+    setApplicationName(AppTitle());
     setFont(WindowFont());
 }
 
@@ -50,8 +50,7 @@ void InstallMessageBoxes() {
         const QMessageBox::Icon boxIcon = icon == MsgIcon::Error     ? QMessageBox::Critical
                                           : icon == MsgIcon::Warning ? QMessageBox::Warning
                                                                      : QMessageBox::Information;
-        QMessageBox box(boxIcon, QString::fromUtf16(kAppTitle), text, QMessageBox::Ok,
-                        QApplication::activeWindow());
+        QMessageBox box(boxIcon, AppTitle(), text, QMessageBox::Ok, QApplication::activeWindow());
         box.exec();
     });
 }

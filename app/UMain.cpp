@@ -71,7 +71,7 @@ void MakeReadOnly(QWidget* box) {
 
 TFrmMain::TFrmMain(const QString& programFolder, QWidget* parent)
     : QMainWindow(parent), dc_(UDataCenter()), programFolder_(programFolder) {
-    setWindowTitle(QString::fromUtf16(kAppTitle));
+    setWindowTitle(AppTitle());
     setFont(Application::WindowFont());
     setAcceptDrops(true);
     BuildWindow();
@@ -129,18 +129,18 @@ void TFrmMain::BuildWindow() {
         int x, width;
     };
     const Command commands[] = {
-        {&btnUpdateList, "btnUpdateList", "连接设备", 24, 89},
-        {&BtnSampleData, "BtnSampleData", "上传数据", 128, 89},
-        {&BtnExport, "BtnExport", "导出", 232, 75},
-        {&BtnSave, "BtnSave", "保存", 320, 75},
-        {&BtnOpen, "BtnOpen", "打开", 408, 75},
-        {&BtnPrint, "BtnPrint", "打印", 496, 75},
-        {&BtnSetComm, "BtnSetComm", "通讯设置", 584, 89},
-        {&BtnColor, "BtnColor", "曲线背景色", 690, 75},
-        {&BtnExit, "BtnExit", "退出", 784, 75},
+        {&btnUpdateList, "btnUpdateList", QT_TRANSLATE_NOOP("UMain", "连接设备"), 24, 89},
+        {&BtnSampleData, "BtnSampleData", QT_TRANSLATE_NOOP("UMain", "上传数据"), 128, 89},
+        {&BtnExport, "BtnExport", QT_TRANSLATE_NOOP("UMain", "导出"), 232, 75},
+        {&BtnSave, "BtnSave", QT_TRANSLATE_NOOP("UMain", "保存"), 320, 75},
+        {&BtnOpen, "BtnOpen", QT_TRANSLATE_NOOP("UMain", "打开"), 408, 75},
+        {&BtnPrint, "BtnPrint", QT_TRANSLATE_NOOP("UMain", "打印"), 496, 75},
+        {&BtnSetComm, "BtnSetComm", QT_TRANSLATE_NOOP("UMain", "通讯设置"), 584, 89},
+        {&BtnColor, "BtnColor", QT_TRANSLATE_NOOP("UMain", "曲线背景色"), 690, 75},
+        {&BtnExit, "BtnExit", QT_TRANSLATE_NOOP("UMain", "退出"), 784, 75},
     };
     for (const Command& c : commands) {
-        *c.button = new QPushButton(QString::fromUtf8(c.caption), central_);
+        *c.button = new QPushButton(QCoreApplication::translate("UMain", c.caption), central_);
         (*c.button)->setObjectName(QString::fromLatin1(c.name));
         (*c.button)->setGeometry(c.x, 5, c.width, 25);
     }
@@ -342,6 +342,8 @@ void TFrmMain::BuildBottomRow() {
     BtnBaseline->setObjectName(QStringLiteral("BtnBaseline"));
     BtnBaseline->setToolTip(
         QCoreApplication::translate("UMain", "把基准测试的波形画在当前波形之下并比较 (Ctrl+B)"));
+    auto* languageKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_L), this);
+    connect(languageKey, &QShortcut::activated, this, [this] { ChooseLanguageClick(); });
     auto* baselineKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_B), this);
     connect(baselineKey, &QShortcut::activated, this, [this] { BtnBaselineClick(); });
     connect(BtnBaseline, &QPushButton::clicked, this, [this] { BtnBaselineClick(); });
@@ -355,7 +357,7 @@ void TFrmMain::BuildBottomRow() {
                                  const QColor& color, int x) {
         *button = new QToolButton(panChoice_);
         (*button)->setObjectName(QString::fromLatin1(name));
-        (*button)->setText(QString::fromUtf8(text));
+        (*button)->setText(QCoreApplication::translate("UMain", text));
         (*button)->setCheckable(true);
         (*button)->setGeometry(x, 0, 52, 22);
         QFont font(SansSerifFamily());
@@ -366,9 +368,9 @@ void TFrmMain::BuildBottomRow() {
         (*button)->setPalette(pal);
         rows_.push_back({*button, 1, 0});
     };
-    phaseButton(&SBat, "SBat", "相序A", QColor(128, 128, 0), 8);
-    phaseButton(&sbbt, "sbbt", "相序B", QColor(0, 128, 0), 64);
-    phaseButton(&sbct, "sbct", "相序C", QColor(255, 0, 0), 120);
+    phaseButton(&SBat, "SBat", QT_TRANSLATE_NOOP("UMain", "相序A"), QColor(128, 128, 0), 8);
+    phaseButton(&sbbt, "sbbt", QT_TRANSLATE_NOOP("UMain", "相序B"), QColor(0, 128, 0), 64);
+    phaseButton(&sbct, "sbct", QT_TRANSLATE_NOOP("UMain", "相序C"), QColor(255, 0, 0), 120);
     SBat->setChecked(true);
 
     RGT = new QButtonGroup(this);

@@ -100,6 +100,9 @@ public:
     void EndBaselineComparison();
     // Draws the baseline for the shown test and says the verdict against it.
     void UpdateBaselineComparison();
+    // "语言" (Ctrl+L): the program's language, from the next start on.
+    void ChooseLanguageClick();
+    void SetLanguage(const QString& choice); // "zh", "en", or empty to follow the locale
     // Keeps the markers as they stand now, when they differ from the last kept.
     void KeepMarkersNow();
 

@@ -17,9 +17,18 @@
 
 namespace {
 
-const QString kWorkbookEntry = QCoreApplication::translate("UMainExport", "测试数据文件(*.xlsx)");
-const QString kDocumentEntry = QCoreApplication::translate("UMainExport", "测试数据文件(*.docx)");
-const QString kWaveformEntry = QCoreApplication::translate("UMainExport", "波形数据(*.csv)");
+// Read when used: the translation is installed after start-up.
+QString kWorkbookEntry() {
+    return QCoreApplication::translate("UMainExport", "测试数据文件(*.xlsx)");
+}
+// Read when used: the translation is installed after start-up.
+QString kDocumentEntry() {
+    return QCoreApplication::translate("UMainExport", "测试数据文件(*.docx)");
+}
+// Read when used: the translation is installed after start-up.
+QString kWaveformEntry() {
+    return QCoreApplication::translate("UMainExport", "波形数据(*.csv)");
+}
 
 } // namespace
 
@@ -47,7 +56,7 @@ void TFrmMain::BtnExportClick() {
     request.title = QCoreApplication::translate("UMainExport", "保存当前测试数据");
     request.folder = folder;
     request.proposedName = FileTimeText(QDateTime::currentDateTime());
-    request.filter = QStringList{kWorkbookEntry, kDocumentEntry, kWaveformEntry}.join(u";;");
+    request.filter = QStringList{kWorkbookEntry(), kDocumentEntry(), kWaveformEntry()}.join(u";;");
     request.defaultSuffix = QStringLiteral("xlsx");
     request.selectedFilter = exportFilter_;
     QString chosen = exportFilter_;

@@ -13,17 +13,29 @@
 #include <QPushButton>
 
 namespace {
-const QString kConnect = QCoreApplication::translate("UMainLink", "连接设备");
-const QString kNewTest = QCoreApplication::translate("UMainLink", "新建测试");
-const QString kDisconnected = QCoreApplication::translate("UMainLink", "设备已断开！");
-const QString kConnected = QCoreApplication::translate("UMainLink", "已连接");
+// Read when used: the translation is installed after start-up.
+QString kConnect() {
+    return QCoreApplication::translate("UMainLink", "连接设备");
+}
+// Read when used: the translation is installed after start-up.
+QString kNewTest() {
+    return QCoreApplication::translate("UMainLink", "新建测试");
+}
+// Read when used: the translation is installed after start-up.
+QString kDisconnected() {
+    return QCoreApplication::translate("UMainLink", "设备已断开！");
+}
+// Read when used: the translation is installed after start-up.
+QString kConnected() {
+    return QCoreApplication::translate("UMainLink", "已连接");
+}
 } // namespace
 
 void TFrmMain::btnUpdateListClick() {
-    if (btnUpdateList->text().contains(kConnect)) {
+    if (btnUpdateList->text().contains(kConnect())) {
         if (!Connect())
             return;
-        btnUpdateList->setText(kNewTest);
+        btnUpdateList->setText(kNewTest());
         Delay(2000);
         UnlockParamPanel();
         BtnSampleData->setEnabled(true);
@@ -43,12 +55,12 @@ bool TFrmMain::Connect() {
     const std::optional<TesterIdentity> identity = IdentifyTester(Link());
     if (!identity) {
         tester_.State().Connected = false;
-        StatusPanels[0]->setText(kDisconnected);
-        ShowMessage(kDisconnected, MsgIcon::Warning);
+        StatusPanels[0]->setText(kDisconnected());
+        ShowMessage(kDisconnected(), MsgIcon::Warning);
         return false;
     }
     // The brand is asked again before printing; connecting leaves it.
-    StatusPanels[0]->setText(identity->text + kConnected);
+    StatusPanels[0]->setText(identity->text + kConnected());
     tester_.State().Connected = true;
     return true;
 }
@@ -60,12 +72,12 @@ void TFrmMain::QueryBrand() {
     if (!identity) {
         if (!tester_.OverUsb()) {
             link.Connected = false;
-            StatusPanels[0]->setText(kDisconnected);
+            StatusPanels[0]->setText(kDisconnected());
         }
         return;
     }
     link.Brand = identity->brand;
-    StatusPanels[0]->setText(identity->text + kConnected);
+    StatusPanels[0]->setText(identity->text + kConnected());
 }
 
 bool TFrmMain::SendParams() {

@@ -1,7 +1,9 @@
 #include "Application.h"
 #include "FileNames.h"
+#include "Language.h"
 #include "Message.h"
 #include "ProgramFolder.h"
+#include "Settings.h"
 #include "UMain.h"
 
 #include <QCoreApplication>
@@ -33,6 +35,7 @@ int main(int argc, char** argv) {
         }
     }
     Application app(argc, argv);
+    InstallLanguage(ChooseLanguage(std::nullopt, ReadSettingsFile(SettingsPath()).language));
     const QString folder = ProgramFolder();
     if (folder.isEmpty()) {
         // Nowhere to keep the settings and the tests; the filesystem root is

@@ -43,7 +43,9 @@ ExportKind KindOf(const ExportOptions& options) {
 QByteArray ExportUsage() {
     return "usage: oltc-cli export [OPTIONS] FILE.cty -o OUT.xlsx|OUT.docx|OUT.csv\n"
            "       oltc-cli export [OPTIONS] FILE.cty... -d DIR --format xlsx|docx|csv\n"
-           "Exports tests as the main window's 导出 does: a workbook, a document from\n"
+           "Exports tests as the main window's \"" +
+           QCoreApplication::translate("UMain", "导出").toUtf8() +
+           "\" does: a workbook, a document from\n"
            "the template Model/Model.pat of the program folder, or the waveform data.\n"
            "-o names the one output (an existing file is replaced, never a test given);\n"
            "-d writes NAME.ext per test into DIR, or NAME (2).ext... beside what is\n"

@@ -1,5 +1,7 @@
 #include "LiveOptions.h"
 
+#include "ParamLists.h"
+
 #include <QRegularExpression>
 
 namespace {
@@ -44,6 +46,14 @@ std::optional<QString> CheckField(const char* key, int value, int high, const ch
         .arg(option);
 }
 
+// "0 a, 1 b, ..." of a parameter's list, as the window names them.
+QByteArray Choices(const QStringList& items) {
+    QStringList named;
+    for (qsizetype i = 0; i < items.size(); ++i)
+        named << QStringLiteral("%1 %2").arg(i).arg(items[i]);
+    return named.join(QStringLiteral(", ")).toUtf8();
+}
+
 } // namespace
 
 QByteArray LiveUsage() {
@@ -54,12 +64,18 @@ QByteArray LiveUsage() {
            "  to operate (at most 180 s), uploads phases A, B, C and the rotation, stops\n"
            "  the tester, writes FILE.cty and prints it as show does. Progress on stderr.\n"
            "  Parameters default to SystemFile.ini; each option replaces one:\n"
-           "  --switch-type N  0 中性点引出, 1 中性点不引出\n"
+           "  --switch-type N  " +
+           Choices(SwitchTypeItems()) +
+           "\n"
            "  --test-mode N    0..1; switch type 0 has only mode 0\n"
            "  --step N         tap step index 0..197 (0: 0 <- 1, 1: 0 -> 1, ...)\n"
-           "  --filter N       filter depth 0..3 (无, 低, 中, 高)\n"
+           "  --filter N       filter depth " +
+           Choices(SampleLengthItems()) +
+           "\n"
            "  --charge N       charge time N*5 s, 1..19; 0 starts the trigger wait at once\n"
-           "  --waveform N     0 电压, 1 电阻\n"
+           "  --waveform N     " +
+           Choices(SeriesTypeItems()) +
+           "\n"
            "  --threshold X    trigger threshold 0.1..20 ohm, one decimal\n"
            "  --presample N    pre-sample points 0..255\n"
            "  --port N         serial port COMN (1..16)\n"

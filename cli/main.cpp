@@ -5,10 +5,12 @@
 #include "ExitCodes.h"
 #include "ExportCommand.h"
 #include "FileNames.h"
+#include "Language.h"
 #include "LiveCommand.h"
 #include "NativeFile.h"
 #include "ProgramFolder.h"
 #include "ReportCommand.h"
+#include "Settings.h"
 #include "ShowCommand.h"
 #include "SummaryCommand.h"
 #include "TerminalText.h"
@@ -20,6 +22,7 @@
 #include <QStringList>
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 
 namespace {
 
@@ -36,6 +39,9 @@ const char kUsage[] = "usage: oltc-cli COMMAND [OPTIONS]\n"
                       "  export    .cty test files to workbooks, documents or waveform data\n"
                       "  summary   a campaign of taps judged, as JSON, CSV or PDF\n"
                       "  archive   the archive of every test: import, list, get, markers, sync\n"
+                      "  --lang zh|en  the language of what is written for people (before\n"
+                      "            the command); else the setting, else LC_ALL, LC_MESSAGES\n"
+                      "            or LANG (English when it begins with en)\n"
                       "  --help    this text; COMMAND --help tells more of a command\n"
                       "  --version the program's version\n";
 
@@ -43,6 +49,15 @@ const char kUsage[] = "usage: oltc-cli COMMAND [OPTIONS]\n"
 // nothing, so the offscreen one serves unless another is asked for; one
 // asked for that cannot be opened (no display) falls back to it, instead
 // of ending the program.
+// --lang, when given.
+std::optional<QString> languageOption;
+
+// Puts the chosen language's texts in place; called once the command's
+// application object exists.
+void Speak() {
+    InstallLanguage(ChooseLanguage(languageOption, ReadSettingsFile(SettingsPath()).language));
+}
+
 template <typename Run> int RunDrawing(int argc, char** argv, Run run) {
     const QByteArray asked = qgetenv("QT_QPA_PLATFORM");
     if (asked.isEmpty())
@@ -50,6 +65,7 @@ template <typename Run> int RunDrawing(int argc, char** argv, Run run) {
     else if (!asked.split(';').contains("offscreen"))
         qputenv("QT_QPA_PLATFORM", asked + ";offscreen");
     QApplication app(argc, argv);
+    Speak();
     return run();
 }
 
@@ -101,6 +117,8 @@ QByteArray ArchiveHelp(const QString&) {
 }
 
 int Show(Call& call) {
+    QCoreApplication app(call.argc, call.argv);
+    Speak();
     QByteArray out, err;
     const int status = RunShow(call.args, out, err, IsTerminal(stdout), IsTerminal(stderr));
     Write(stdout, out);
@@ -115,6 +133,7 @@ int Device(Call& call) {
     // Only the commands that need it pay for the application object: the
     // program folder and the serial port need it, show does not.
     QCoreApplication app(call.argc, call.argv);
+    Speak();
     RemoveUnfinishedOnSignals();
     return RunDeviceCommand(options, stdout, stderr);
 }
@@ -124,6 +143,7 @@ int Live(Call& call) {
     if (const auto error = ParseLiveArgs(call.args, options))
         return UsageError(call, LiveHelp, *error);
     QCoreApplication app(call.argc, call.argv);
+    Speak();
     return RunLive(options, stdout, stderr);
 }
 
@@ -143,6 +163,7 @@ int Export(Call& call) {
     // The waveform data draws nothing and needs no window system.
     if (!ExportDraws(options)) {
         QCoreApplication app(call.argc, call.argv);
+        Speak();
         return RunExport(options, stdout, stderr);
     }
     return RunDrawing(call.argc, call.argv, [&] {
@@ -162,11 +183,13 @@ int Summary(Call& call) {
         call.args[o + 1].endsWith(u".pdf", Qt::CaseInsensitive))
         return RunDrawing(call.argc, call.argv, run);
     QCoreApplication app(call.argc, call.argv);
+    Speak();
     return run();
 }
 
 int Archive(Call& call) {
     QCoreApplication app(call.argc, call.argv);
+    Speak();
     RemoveUnfinishedOnSignals();
     return RunArchive(call.args, DefaultArchiveFile(ProgramFolder()), stdout, stderr);
 }
@@ -204,7 +227,19 @@ int Dispatch(int argc, char** argv) {
         Write(stderr, kUsage);
         return kExitUsage;
     }
-    const QString name = args.takeFirst();
+    QString name = args.takeFirst();
+    if (name == u"--lang") {
+        if (args.isEmpty() || !LanguageNamed(args.first())) {
+            Write(stderr, "oltc-cli: --lang takes zh or en\n" + QByteArray(kUsage));
+            return kExitUsage;
+        }
+        languageOption = args.takeFirst();
+        if (args.isEmpty()) {
+            Write(stderr, kUsage);
+            return kExitUsage;
+        }
+        name = args.takeFirst();
+    }
     if (name == u"--version") {
         Write(stdout, "oltc-cli " OLTC_VERSION "\n");
         return kExitOk;

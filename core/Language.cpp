@@ -6,6 +6,7 @@
 
 namespace {
 Language installed = Language::Chinese;
+QList<QTranslator*> translators;
 } // namespace
 
 std::optional<Language> LanguageNamed(const QString& name) {
@@ -40,6 +41,11 @@ Language ChooseLanguage(const std::optional<QString>& explicitChoice,
 
 bool InstallLanguage(Language language) {
     installed = language;
+    for (QTranslator* translator : translators) {
+        QCoreApplication::removeTranslator(translator);
+        delete translator;
+    }
+    translators.clear();
     if (language == Language::Chinese)
         return true;
     // One translation per folder of the program, built into it.
@@ -47,11 +53,12 @@ bool InstallLanguage(Language language) {
     const QDir folder(QStringLiteral(":/i18n"));
     const QStringList files = folder.entryList({QStringLiteral("*_en.qm")}, QDir::Files);
     for (const QString& file : files) {
-        auto* translator = new QTranslator(QCoreApplication::instance());
-        if (translator->load(folder.filePath(file)))
-            QCoreApplication::installTranslator(translator);
+        auto* translator = new QTranslator;
+        if (translator->load(folder.filePath(file)) &&
+            QCoreApplication::installTranslator(translator))
+            translators << translator;
         else
-            all = false;
+            delete translator, all = false;
     }
     return all && !files.isEmpty();
 }

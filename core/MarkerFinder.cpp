@@ -784,9 +784,11 @@ QString FoundPhasesText(const std::array<bool, 3>& drawn, const std::array<bool,
             (found[p] ? placed : missed) << QString(QChar(u'A' + p));
     QString text;
     if (!placed.isEmpty())
-        text = placed.join(u'、') + QCoreApplication::translate("MarkerFinder", " 已自动定位");
+        text = placed.join(QCoreApplication::translate("MarkerFinder", "、")) +
+               QCoreApplication::translate("MarkerFinder", " 已自动定位");
     if (!missed.isEmpty())
         text += (text.isEmpty() ? QString() : QCoreApplication::translate("MarkerFinder", "，")) +
-                missed.join(u'、') + QCoreApplication::translate("MarkerFinder", " 无跳变");
+                missed.join(QCoreApplication::translate("MarkerFinder", "、")) +
+                QCoreApplication::translate("MarkerFinder", " 无跳变");
     return text;
 }

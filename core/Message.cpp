@@ -1,5 +1,7 @@
 #include "Message.h"
 
+#include <QCoreApplication>
+
 #include <cstdio>
 
 namespace {
@@ -23,4 +25,8 @@ MessageSink SetMessageSink(MessageSink sink) {
     MessageSink previous = std::move(Sink());
     Sink() = sink ? std::move(sink) : MessageSink(PrintToStderr);
     return previous;
+}
+
+QString AppTitle() {
+    return QCoreApplication::translate("Message", "有载分接开关测试仪1.2");
 }

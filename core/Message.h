@@ -3,7 +3,8 @@
 #include <QString>
 #include <functional>
 
-inline constexpr char16_t kAppTitle[] = u"有载分接开关测试仪1.2";
+// The program's name in its title bar and on every message box.
+QString AppTitle();
 
 enum class MsgIcon { Information, Warning, Error };
 

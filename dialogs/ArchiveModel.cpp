@@ -60,7 +60,15 @@ QVariant ArchiveModel::data(const QModelIndex& index, int role) const {
 QVariant ArchiveModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
         return QAbstractTableModel::headerData(section, orientation, role);
-    static const char16_t* const titles[] = {u"测试时间", u"测试地点", u"被试设备", u"测试人员",
-                                             u"分接位置", u"来源",     u"标记",     u"基准"};
-    return section >= 0 && section < Columns ? QString::fromUtf16(titles[section]) : QVariant();
+    static const char* const titles[] = {QT_TRANSLATE_NOOP("ArchiveModel", "测试时间"),
+                                         QT_TRANSLATE_NOOP("ArchiveModel", "测试地点"),
+                                         QT_TRANSLATE_NOOP("ArchiveModel", "被试设备"),
+                                         QT_TRANSLATE_NOOP("ArchiveModel", "测试人员"),
+                                         QT_TRANSLATE_NOOP("ArchiveModel", "分接位置"),
+                                         QT_TRANSLATE_NOOP("ArchiveModel", "来源"),
+                                         QT_TRANSLATE_NOOP("ArchiveModel", "标记"),
+                                         QT_TRANSLATE_NOOP("ArchiveModel", "基准")};
+    return section >= 0 && section < Columns
+               ? QCoreApplication::translate("ArchiveModel", titles[section])
+               : QVariant();
 }

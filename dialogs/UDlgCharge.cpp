@@ -118,7 +118,7 @@ void TFrmCharge::ShowValues() {
 void TFrmCharge::TimerWaitTimer() {
     TimerWait->stop();
     ++elapsed_;
-    lblStrtip->setText(QString::asprintf("已充电%d S...", elapsed_));
+    lblStrtip->setText(QCoreApplication::translate("UDlgCharge", "已充电%1 S...").arg(elapsed_));
     if (elapsed_ >= limit_) {
         accept();
         return;

@@ -117,7 +117,8 @@ void TFrmSampleData::TimerSampleTimer() {
         return;
     const int block = live_.Block();
     const char* phase = block == 1 ? "A" : block == 2 ? "B" : "C";
-    SetTip(QString::asprintf("正在上传%s相数据，请稍候....", phase));
+    SetTip(QCoreApplication::translate("UDlgSampleData", "正在上传%1相数据，请稍候....")
+               .arg(QLatin1String(phase)));
     // The last block stamps the test, and the main window shows it before
     // the record is marked as holding data.
     if (live_.Step().Failed()) {

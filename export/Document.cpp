@@ -187,12 +187,11 @@ pugi::xml_node PictureRun(pugi::xml_node parent, pugi::xml_node before, pugi::xm
     const QString cx = QString::number(std::llround(kDocumentPictureWidth * kEmuPerPoint));
     const QString cy = QString::number(std::llround(kDocumentPictureHeight * kEmuPerPoint));
     const QString xml =
-        QCoreApplication::translate(
-            "Document",
+        QStringLiteral(
             "<w:drawing><wp:inline distT=\"0\" distB=\"0\" distL=\"0\" distR=\"0\" "
             "xmlns:wp=\"http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing\">"
             "<wp:extent cx=\"%1\" cy=\"%2\"/><wp:effectExtent l=\"0\" t=\"0\" r=\"0\" b=\"0\"/>"
-            "<wp:docPr id=\"%3\" name=\"测试曲线\"/><wp:cNvGraphicFramePr>"
+            "<wp:docPr id=\"%3\" name=\"%5\"/><wp:cNvGraphicFramePr>"
             "<a:graphicFrameLocks "
             "xmlns:a=\"http://schemas.openxmlformats.org/drawingml/2006/main\" "
             "noChangeAspect=\"1\"/></wp:cNvGraphicFramePr>"
@@ -206,7 +205,8 @@ pugi::xml_node PictureRun(pugi::xml_node parent, pugi::xml_node before, pugi::xm
             "<pic:spPr><a:xfrm><a:off x=\"0\" y=\"0\"/><a:ext cx=\"%1\" cy=\"%2\"/></a:xfrm>"
             "<a:prstGeom prst=\"rect\"><a:avLst/></a:prstGeom></pic:spPr>"
             "</pic:pic></a:graphicData></a:graphic></wp:inline></w:drawing>")
-            .arg(cx, cy, QString::number(pictureId), relationId);
+            .arg(cx, cy, QString::number(pictureId), relationId,
+                 QCoreApplication::translate("Document", "测试曲线"));
     pugi::xml_document drawing;
     const QByteArray bytes = xml.toUtf8();
     drawing.load_buffer(bytes.constData(), size_t(bytes.size()));
@@ -300,8 +300,14 @@ bool InCells(pugi::xml_node node, const std::vector<pugi::xml_node>& cells) {
     return false;
 }
 
-const QString kDeviceLabel = QCoreApplication::translate("Document", "被试设备：");
-const QString kReportLabel = QCoreApplication::translate("Document", "报告编号：");
+// Read when used: the translation is installed after start-up.
+QString kDeviceLabel() {
+    return QCoreApplication::translate("Document", "被试设备：");
+}
+// Read when used: the translation is installed after start-up.
+QString kReportLabel() {
+    return QCoreApplication::translate("Document", "报告编号：");
+}
 
 // The texts of the body that hold the device or report label, outside the
 // cells about to be filled; a template has one, a crafted one is not
@@ -312,7 +318,8 @@ std::vector<pugi::xml_node> LabelTexts(pugi::xml_document& document,
     ForEachNode(document.child("w:document").child("w:body"), [&](pugi::xml_node node) {
         if (Named(node, "w:t")) {
             const QString text = TextOf(node);
-            if (found.size() < 16 && (text.contains(kDeviceLabel) || text.contains(kReportLabel)) &&
+            if (found.size() < 16 &&
+                (text.contains(kDeviceLabel()) || text.contains(kReportLabel())) &&
                 !InCells(node, cells))
                 found.push_back(node);
         }
@@ -391,7 +398,7 @@ ExportResult WriteDocument(const ShownTest& shown, const QImage& chart, const QS
     for (size_t i = 0; i < cells.size(); ++i)
         SetCellText(found[i], cells[i].text);
     for (pugi::xml_node t : labels)
-        SetText(t, AfterLabel(AfterLabel(TextOf(t), kDeviceLabel, shown.device), kReportLabel,
+        SetText(t, AfterLabel(AfterLabel(TextOf(t), kDeviceLabel(), shown.device), kReportLabel(),
                               shown.report));
     package.SetXml(package.MainPart(), document);
 

@@ -45,9 +45,11 @@ std::vector<PlacedText> SheetCells(const ShownTest& shown) {
     };
     // Each phase: its title, then T1 T2 T3 T R1 R2 one row each.
     const int titleRows[3] = {2, 11, 20};
-    const char* const titles[3] = {"相序A", "相序B", "相序C"};
+    const char* const titles[3] = {QT_TRANSLATE_NOOP("SheetCells", "相序A"),
+                                   QT_TRANSLATE_NOOP("SheetCells", "相序B"),
+                                   QT_TRANSLATE_NOOP("SheetCells", "相序C")};
     for (int p = 0; p < 3; ++p) {
-        cells.push_back({titleRows[p], 13, QString::fromUtf8(titles[p])});
+        cells.push_back({titleRows[p], 13, QCoreApplication::translate("SheetCells", titles[p])});
         for (int i = 0; i < 6; ++i)
             cells.push_back({titleRows[p] + 1 + i, 13, Filled(kPhaseFormats[i], b[6 * p + i])});
     }

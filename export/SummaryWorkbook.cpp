@@ -21,6 +21,10 @@ QByteArray Utf8(const QString& text) {
     return text.toUtf8();
 }
 
+QByteArray Tr(const char* text) {
+    return QCoreApplication::translate("SummaryWorkbook", text).toUtf8();
+}
+
 void FillDirection(Book& book, lxw_worksheet* sheet, const QList<const JudgedTest*>& tests,
                    const SummaryHeading& heading, const QByteArray& sheetName) {
     lxw_format* bold = workbook_add_format(book.get());
@@ -45,7 +49,9 @@ void FillDirection(Book& book, lxw_worksheet* sheet, const QList<const JudgedTes
     for (int i = 0; i < 2; ++i)
         book.Check(worksheet_write_string(sheet, lxw_row_t(i), 0, Utf8(lines[i]).constData(),
                                           i == 0 ? bold : nullptr));
-    book.Check(worksheet_write_string(sheet, kFirstRow, 0, "分接位置", header));
+    book.Check(worksheet_write_string(
+        sheet, kFirstRow, 0, Tr(QT_TRANSLATE_NOOP("SummaryWorkbook", "分接位置")).constData(),
+        header));
     for (int p = 0; p < 3; ++p)
         for (int i = 0; i < 6; ++i)
             book.Check(worksheet_write_string(
@@ -55,8 +61,12 @@ void FillDirection(Book& book, lxw_worksheet* sheet, const QList<const JudgedTes
                     .toUtf8()
                     .constData(),
                 header));
-    book.Check(worksheet_write_string(sheet, kFirstRow, 19, "结论", header));
-    book.Check(worksheet_write_string(sheet, kFirstRow, 20, "判断依据", header));
+    book.Check(worksheet_write_string(sheet, kFirstRow, 19,
+                                      Tr(QT_TRANSLATE_NOOP("SummaryWorkbook", "结论")).constData(),
+                                      header));
+    book.Check(worksheet_write_string(
+        sheet, kFirstRow, 20, Tr(QT_TRANSLATE_NOOP("SummaryWorkbook", "判断依据")).constData(),
+        header));
     book.Check(worksheet_set_column(sheet, 0, 0, 10, nullptr));
     book.Check(worksheet_set_column(sheet, 1, 18, 7.5, nullptr));
     book.Check(worksheet_set_column(sheet, 20, 20, 60, nullptr));
@@ -101,8 +111,9 @@ void FillDirection(Book& book, lxw_worksheet* sheet, const QList<const JudgedTes
         QList<int> values;
         int atRow;
     };
-    const Plot plots[] = {{"过渡时间 T (ms)", {3}, row + 1},
-                          {"过渡电阻 R1、R2 (Ω)", {4, 5}, row + 17}};
+    const Plot plots[] = {
+        {QT_TRANSLATE_NOOP("SummaryWorkbook", "过渡时间 T (ms)"), {3}, row + 1},
+        {QT_TRANSLATE_NOOP("SummaryWorkbook", "过渡电阻 R1、R2 (Ω)"), {4, 5}, row + 17}};
     for (const Plot& plot : plots) {
         lxw_chart* chart = workbook_add_chart(book.get(), LXW_CHART_LINE);
         book.Check(chart);
@@ -135,8 +146,9 @@ void FillDirection(Book& book, lxw_worksheet* sheet, const QList<const JudgedTes
                 chart_series_set_marker_type(series, marker.type);
                 chart_series_set_marker_size(series, marker.size);
             }
-        chart_title_set_name(chart, plot.title);
-        chart_axis_set_name(chart->x_axis, "分接位置");
+        chart_title_set_name(chart, Tr(plot.title).constData());
+        chart_axis_set_name(chart->x_axis,
+                            Tr(QT_TRANSLATE_NOOP("SummaryWorkbook", "分接位置")).constData());
         chart_legend_set_position(chart, LXW_CHART_LEGEND_BOTTOM);
         lxw_chart_options place{};
         place.x_scale = 1.6;
@@ -157,7 +169,8 @@ ExportResult WriteSummaryWorkbook(const JudgedCampaign& campaign, const SummaryH
                     tests << &t;
             if (tests.isEmpty() && !(up && campaign.tests.isEmpty()))
                 continue;
-            const QByteArray name = up ? QByteArray("方向 ->") : QByteArray("方向 <-");
+            const QByteArray name = up ? Tr(QT_TRANSLATE_NOOP("SummaryWorkbook", "方向 ->"))
+                                       : Tr(QT_TRANSLATE_NOOP("SummaryWorkbook", "方向 <-"));
             lxw_worksheet* sheet = workbook_add_worksheet(book.get(), name.constData());
             if (!sheet)
                 return false;

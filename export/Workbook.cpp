@@ -9,6 +9,7 @@
 #include "WorkbookFile.h"
 #include "XmlText.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <cerrno>
@@ -27,7 +28,13 @@ constexpr double kColumnWidth = 9.63; // characters: 9.63 * 7 + 5 pixels of padd
 constexpr int kColumnPixels = 72;
 constexpr int kRowPixels = 20;
 
-const char kWaveSheet[] = "波形数据";
+// The texts of the workbook, in the program's language, as UTF-8.
+QByteArray Tr(const char* text) {
+    return QCoreApplication::translate("Workbook", text).toUtf8();
+}
+QByteArray WaveSheet() {
+    return Tr(QT_TRANSLATE_NOOP("Workbook", "波形数据"));
+}
 
 void FillSheet(Book& book, lxw_worksheet* sheet, const ShownTest& shown) {
     lxw_format* text = workbook_add_format(book.get());
@@ -83,9 +90,10 @@ void FillWaveSheet(Book& book, lxw_worksheet* sheet, const TestRecord& record) {
     format_set_num_format(time, "0.0");
     lxw_format* ohm = workbook_add_format(book.get());
     format_set_num_format(ohm, "0.00");
-    const char* const heads[4] = {"时间(ms)", "A(Ω)", "B(Ω)", "C(Ω)"};
+    const QByteArray heads[4] = {Tr(QT_TRANSLATE_NOOP("Workbook", "时间(ms)")), "A(Ω)", "B(Ω)",
+                                 "C(Ω)"};
     for (int c = 0; c < 4; ++c)
-        book.Check(worksheet_write_string(sheet, 0, lxw_col_t(c), heads[c], head));
+        book.Check(worksheet_write_string(sheet, 0, lxw_col_t(c), heads[c].constData(), head));
     for (int k = 1; k <= kSampleCount; ++k) {
         book.Check(worksheet_write_number(sheet, lxw_row_t(k), 0, k / 10.0, time));
         for (int p = kPhaseA; p <= kPhaseC; ++p)
@@ -99,19 +107,21 @@ void FillWaveSheet(Book& book, lxw_worksheet* sheet, const TestRecord& record) {
     if (!chart)
         return;
     const QByteArray last = QByteArray::number(kSampleCount + 1);
-    const QByteArray x = "='" + QByteArray(kWaveSheet) + "'!$A$2:$A$" + last;
+    const QByteArray x = "='" + WaveSheet() + "'!$A$2:$A$" + last;
     const char* const columns[3] = {"B", "C", "D"};
-    const char* const names[3] = {"A相", "B相", "C相"};
+    const QByteArray names[3] = {Tr(QT_TRANSLATE_NOOP("Workbook", "A相")),
+                                 Tr(QT_TRANSLATE_NOOP("Workbook", "B相")),
+                                 Tr(QT_TRANSLATE_NOOP("Workbook", "C相"))};
     // The colours of the window's phase buttons: its yellow would not show on white.
     const lxw_color_t colors[3] = {0x808000, 0x008000, 0xFF0000};
     for (int p = 0; p < 3; ++p) {
         const QByteArray y =
-            "='" + QByteArray(kWaveSheet) + "'!$" + columns[p] + "$2:$" + columns[p] + "$" + last;
+            "='" + WaveSheet() + "'!$" + columns[p] + "$2:$" + columns[p] + "$" + last;
         lxw_chart_series* series = chart_add_series(chart, x.constData(), y.constData());
         book.Check(series);
         if (!series)
             return;
-        chart_series_set_name(series, names[p]);
+        chart_series_set_name(series, names[p].constData());
         // Without a copy of the 2688 points in the chart: office suites draw
         // it from the sheet, and the workbook is written in half the time.
         series->categories->ignore_cache = 1;
@@ -121,9 +131,9 @@ void FillWaveSheet(Book& book, lxw_worksheet* sheet, const TestRecord& record) {
         line.width = 1.25;
         chart_series_set_line(series, &line);
     }
-    chart_title_set_name(chart, "三相过渡波形");
-    chart_axis_set_name(chart->x_axis, "时间(ms)");
-    chart_axis_set_name(chart->y_axis, "电阻(Ω)");
+    chart_title_set_name(chart, Tr(QT_TRANSLATE_NOOP("Workbook", "三相过渡波形")).constData());
+    chart_axis_set_name(chart->x_axis, heads[0].constData());
+    chart_axis_set_name(chart->y_axis, Tr(QT_TRANSLATE_NOOP("Workbook", "电阻(Ω)")).constData());
     chart_axis_set_min(chart->x_axis, 0);
     chart_axis_set_max(chart->x_axis, kSampleCount / 10.0);
     chart_legend_set_position(chart, LXW_CHART_LEGEND_BOTTOM);
@@ -151,7 +161,7 @@ ExportResult WriteWorkbook(const ShownTest& shown, const QImage& chart, const QS
                                     QStringLiteral("the chart picture cannot be stored"));
     return WriteBook(path, [&](Book& book) {
         lxw_worksheet* sheet = workbook_add_worksheet(book.get(), "Sheet1");
-        lxw_worksheet* waves = workbook_add_worksheet(book.get(), kWaveSheet);
+        lxw_worksheet* waves = workbook_add_worksheet(book.get(), WaveSheet().constData());
         if (!sheet || !waves)
             return false;
         FillSheet(book, sheet, shown);

@@ -74,33 +74,41 @@ TFrmPreview::TFrmPreview(const ReportPage& page, QPrinter& settings, const QStri
 
     auto* bar = new QToolBar(this);
     bar->setIconSize(QSize(24, 24));
-    const auto button = [&](QToolButton*& b, const char* name, const char16_t* tip, ToolIcon icon,
+    const auto button = [&](QToolButton*& b, const char* name, const char* tip, ToolIcon icon,
                             void (TFrmPreview::*click)()) {
         b = new QToolButton(bar);
         b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(QString::fromUtf16(tip));
+        b->setToolTip(QCoreApplication::translate("UDlgPreview", tip));
         b->setIcon(MakeToolIcon(icon));
         b->setAutoRaise(true);
         bar->addWidget(b);
         if (click)
             connect(b, &QToolButton::clicked, this, click);
     };
-    button(tbZToFit, "tbZToFit", u"整张纸缩微显示", ToolIcon::Fit, &TFrmPreview::tbZToFitClick);
-    button(tb100, "tb100", u"100%显示", ToolIcon::Actual, &TFrmPreview::tb100Click);
-    button(tbZToWidth, "tbZToWidth", u"调整为宽度适合", ToolIcon::Width,
-           &TFrmPreview::tbZToWidthClick);
+    button(tbZToFit, "tbZToFit", QT_TRANSLATE_NOOP("UDlgPreview", "整张纸缩微显示"), ToolIcon::Fit,
+           &TFrmPreview::tbZToFitClick);
+    button(tb100, "tb100", QT_TRANSLATE_NOOP("UDlgPreview", "100%显示"), ToolIcon::Actual,
+           &TFrmPreview::tb100Click);
+    button(tbZToWidth, "tbZToWidth", QT_TRANSLATE_NOOP("UDlgPreview", "调整为宽度适合"),
+           ToolIcon::Width, &TFrmPreview::tbZToWidthClick);
     bar->addSeparator();
-    button(tbFirst, "tbFirst", u"第一页", ToolIcon::First, &TFrmPreview::tbFirstClick);
-    button(tbPrior, "tbPrior", u"上一页", ToolIcon::Prior, &TFrmPreview::tbPriorClick);
-    button(tbNext, "tbNext", u"下一页", ToolIcon::Next, &TFrmPreview::tbNextClick);
-    button(tbLast, "tbLast", u"最后一页", ToolIcon::Last, &TFrmPreview::tbLastClick);
+    button(tbFirst, "tbFirst", QT_TRANSLATE_NOOP("UDlgPreview", "第一页"), ToolIcon::First,
+           &TFrmPreview::tbFirstClick);
+    button(tbPrior, "tbPrior", QT_TRANSLATE_NOOP("UDlgPreview", "上一页"), ToolIcon::Prior,
+           &TFrmPreview::tbPriorClick);
+    button(tbNext, "tbNext", QT_TRANSLATE_NOOP("UDlgPreview", "下一页"), ToolIcon::Next,
+           &TFrmPreview::tbNextClick);
+    button(tbLast, "tbLast", QT_TRANSLATE_NOOP("UDlgPreview", "最后一页"), ToolIcon::Last,
+           &TFrmPreview::tbLastClick);
     bar->addSeparator();
-    button(tbPrinterSetup, "tbPrinterSetup", u"打印机设置", ToolIcon::Setup,
-           &TFrmPreview::tbPrinterSetupClick);
-    button(tbPrinter, "tbPrinter", u"打印", ToolIcon::Print, &TFrmPreview::tbPrinterClick);
-    button(tbSavePdf, "tbSavePdf", u"保存为PDF", ToolIcon::Pdf, &TFrmPreview::tbSavePdfClick);
+    button(tbPrinterSetup, "tbPrinterSetup", QT_TRANSLATE_NOOP("UDlgPreview", "打印机设置"),
+           ToolIcon::Setup, &TFrmPreview::tbPrinterSetupClick);
+    button(tbPrinter, "tbPrinter", QT_TRANSLATE_NOOP("UDlgPreview", "打印"), ToolIcon::Print,
+           &TFrmPreview::tbPrinterClick);
+    button(tbSavePdf, "tbSavePdf", QT_TRANSLATE_NOOP("UDlgPreview", "保存为PDF"), ToolIcon::Pdf,
+           &TFrmPreview::tbSavePdfClick);
     bar->addSeparator();
-    button(tbExit, "tbExit", u"退出预览", ToolIcon::Exit, nullptr);
+    button(tbExit, "tbExit", QT_TRANSLATE_NOOP("UDlgPreview", "退出预览"), ToolIcon::Exit, nullptr);
     connect(tbExit, &QToolButton::clicked, this, &QWidget::close);
 
     // Exactly one zoom button is shown pressed.

@@ -15,7 +15,7 @@ constexpr double kBodyLeft = kMargin;
 constexpr double kBodyTop = kMargin + kTitleBand;
 constexpr double kFooterTop = 297 - kMargin - kFooterBand;
 
-const QString kSong = QCoreApplication::translate("UQRMain", "宋体");
+const QString kSong = QStringLiteral("宋体");
 const QString kArial = QStringLiteral("Arial");
 
 // An Arial 8 point label of the body, black on white, at body millimetres.
@@ -41,8 +41,8 @@ PageText Centred(const char* name, const QString& text, double points, double to
     return t;
 }
 
-PageText Caption(const char16_t* text, double x, double y) {
-    return Label("", QString::fromUtf16(text), x, y);
+PageText Caption(const char* text, double x, double y) {
+    return Label("", QCoreApplication::translate("UQRMain", text), x, y);
 }
 
 // The chart's series as the main chart draws them, against the fixed 0..36 scale.
@@ -100,7 +100,7 @@ void AddScales(std::vector<PageText>& texts, const ShownTest& shown) {
 }
 
 struct ResultRow {
-    const char16_t* caption;
+    const char* caption;
     double cx, y;
     const char* name;
     double vx;
@@ -109,30 +109,36 @@ struct ResultRow {
 
 // Captions end in units after blanks that the value labels cover.
 const ResultRow kResultRows[] = {
-    {u"T1：                  mS", 167.2, 16.9, "qrlAT1", 173.6, 0},
-    {u"T2：                  mS ", 167.2, 21.2, "qrlAT2", 173.6, 1},
-    {u"T3：                  mS", 167.2, 25.4, "qrlAT3", 173.6, 2},
-    {u"T  ：                  mS", 167.2, 29.6, "qrlAT", 173.6, 3},
-    {u"R1：                  Ω", 167.2, 33.9, "qrlAR1", 173.6, 4},
-    {u"R2：                   Ω", 167.2, 38.1, "qrlAR2", 173.6, 5},
-    {u"T1：                   mS", 167.2, 57.1, "qrlBT1", 173.6, 6},
-    {u"T2：                   mS", 167.2, 61.4, "qrlBT2", 173.6, 7},
-    {u"T3：                   mS", 167.2, 65.6, "qrlBT3", 173.6, 8},
-    {u"T  ：                   mS", 167.2, 69.8, "qrlBT", 173.6, 9},
-    {u"R1：                   Ω", 167.2, 74.1, "qrlBR1", 173.6, 10},
-    {u"R2：                   Ω", 167.2, 78.3, "qrlBR2", 173.6, 11},
-    {u"T1：                   mS", 167.2, 97.4, "qrlCT1", 173.6, 12},
-    {u"T2：                   mS", 167.2, 101.6, "qrlCT2", 173.6, 13},
-    {u"T3：                   mS", 167.2, 105.8, "qrlCT3", 173.6, 14},
-    {u"T  ：                   mS", 167.2, 110.1, "qrlCT", 173.6, 15},
-    {u"R1：                    Ω", 167.2, 114.3, "qrlCR1", 173.6, 16},
-    {u"R2：                    Ω", 167.2, 118.5, "qrlCR2", 173.6, 17},
-    {u"△T0：                   mS", 124.9, 139.7, "qrlDt", 133.3, kBoxDT},
-    {u"△T2：                   mS", 124.9, 143.9, "qrldt2", 133.3, kBoxDT2},
-    {u"△R1：                   Ω", 124.9, 148.2, "qrldr1", 133.3, kBoxDR1},
-    {u"△T1：                    mS", 165.1, 139.7, "qrlDt1", 173.6, kBoxDT1},
-    {u"△T3：                    mS", 165.1, 143.9, "qrldt3", 173.6, kBoxDT3},
-    {u"△R2：                     Ω", 165.1, 148.2, "qrldr2", 173.6, kBoxDR2},
+    {QT_TRANSLATE_NOOP("UQRMain", "T1：                  mS"), 167.2, 16.9, "qrlAT1", 173.6, 0},
+    {QT_TRANSLATE_NOOP("UQRMain", "T2：                  mS "), 167.2, 21.2, "qrlAT2", 173.6, 1},
+    {QT_TRANSLATE_NOOP("UQRMain", "T3：                  mS"), 167.2, 25.4, "qrlAT3", 173.6, 2},
+    {QT_TRANSLATE_NOOP("UQRMain", "T  ：                  mS"), 167.2, 29.6, "qrlAT", 173.6, 3},
+    {QT_TRANSLATE_NOOP("UQRMain", "R1：                  Ω"), 167.2, 33.9, "qrlAR1", 173.6, 4},
+    {QT_TRANSLATE_NOOP("UQRMain", "R2：                   Ω"), 167.2, 38.1, "qrlAR2", 173.6, 5},
+    {QT_TRANSLATE_NOOP("UQRMain", "T1：                   mS"), 167.2, 57.1, "qrlBT1", 173.6, 6},
+    {QT_TRANSLATE_NOOP("UQRMain", "T2：                   mS"), 167.2, 61.4, "qrlBT2", 173.6, 7},
+    {QT_TRANSLATE_NOOP("UQRMain", "T3：                   mS"), 167.2, 65.6, "qrlBT3", 173.6, 8},
+    {QT_TRANSLATE_NOOP("UQRMain", "T  ：                   mS"), 167.2, 69.8, "qrlBT", 173.6, 9},
+    {QT_TRANSLATE_NOOP("UQRMain", "R1：                   Ω"), 167.2, 74.1, "qrlBR1", 173.6, 10},
+    {QT_TRANSLATE_NOOP("UQRMain", "R2：                   Ω"), 167.2, 78.3, "qrlBR2", 173.6, 11},
+    {QT_TRANSLATE_NOOP("UQRMain", "T1：                   mS"), 167.2, 97.4, "qrlCT1", 173.6, 12},
+    {QT_TRANSLATE_NOOP("UQRMain", "T2：                   mS"), 167.2, 101.6, "qrlCT2", 173.6, 13},
+    {QT_TRANSLATE_NOOP("UQRMain", "T3：                   mS"), 167.2, 105.8, "qrlCT3", 173.6, 14},
+    {QT_TRANSLATE_NOOP("UQRMain", "T  ：                   mS"), 167.2, 110.1, "qrlCT", 173.6, 15},
+    {QT_TRANSLATE_NOOP("UQRMain", "R1：                    Ω"), 167.2, 114.3, "qrlCR1", 173.6, 16},
+    {QT_TRANSLATE_NOOP("UQRMain", "R2：                    Ω"), 167.2, 118.5, "qrlCR2", 173.6, 17},
+    {QT_TRANSLATE_NOOP("UQRMain", "△T0：                   mS"), 124.9, 139.7, "qrlDt", 133.3,
+     kBoxDT},
+    {QT_TRANSLATE_NOOP("UQRMain", "△T2：                   mS"), 124.9, 143.9, "qrldt2", 133.3,
+     kBoxDT2},
+    {QT_TRANSLATE_NOOP("UQRMain", "△R1：                   Ω"), 124.9, 148.2, "qrldr1", 133.3,
+     kBoxDR1},
+    {QT_TRANSLATE_NOOP("UQRMain", "△T1：                    mS"), 165.1, 139.7, "qrlDt1", 173.6,
+     kBoxDT1},
+    {QT_TRANSLATE_NOOP("UQRMain", "△T3：                    mS"), 165.1, 143.9, "qrldt3", 173.6,
+     kBoxDT3},
+    {QT_TRANSLATE_NOOP("UQRMain", "△R2：                     Ω"), 165.1, 148.2, "qrldr2", 173.6,
+     kBoxDR2},
 };
 
 } // namespace
@@ -146,7 +152,7 @@ const PageText* ReportPage::Text(const QString& name) const {
 
 ReportPage ReportFill(const ShownTest& shown) {
     ReportPage page;
-    page.title = QString::fromUtf16(kReportTitle);
+    page.title = ReportTitle();
     page.chart.mm = {kBodyLeft + 36.0, kBodyTop + 8.5, 129.4, 125.1};
     FillChart(page.chart, shown);
     page.rects.push_back({QStringLiteral("QRRuler"),
@@ -163,29 +169,31 @@ ReportPage ReportFill(const ShownTest& shown) {
     texts.push_back(title);
 
     const PanelTexts& panel = shown.panel;
-    texts.push_back(Caption(u"测试参数", 10.6, 12.7));
+    texts.push_back(Caption(QT_TRANSLATE_NOOP("UQRMain", "测试参数"), 10.6, 12.7));
     const struct {
-        const char16_t* caption;
+        const char* caption;
         double y;
         const char* name;
         QString value;
         double vy;
     } params[] = {
-        {u"开关类型：", 19.1, "qrlSwitchType", panel.switchType, 19.1},
-        {u"测试方式：", 23.3, "qrlTestMode", panel.testMode, 23.3},
-        {u"测试档位：", 27.5, "qrlTestStep", panel.testStep, 27.5},
-        {u"采样触发：", 31.8, "qrlSampleBurst", panel.sampleBurst + QStringLiteral(" Ω"), 31.8},
-        {u"预采样    ：", 36.0, "qrlSamplePoint",
+        {QT_TRANSLATE_NOOP("UQRMain", "开关类型："), 19.1, "qrlSwitchType", panel.switchType, 19.1},
+        {QT_TRANSLATE_NOOP("UQRMain", "测试方式："), 23.3, "qrlTestMode", panel.testMode, 23.3},
+        {QT_TRANSLATE_NOOP("UQRMain", "测试档位："), 27.5, "qrlTestStep", panel.testStep, 27.5},
+        {QT_TRANSLATE_NOOP("UQRMain", "采样触发："), 31.8, "qrlSampleBurst",
+         panel.sampleBurst + QStringLiteral(" Ω"), 31.8},
+        {QT_TRANSLATE_NOOP("UQRMain", "预采样    ："), 36.0, "qrlSamplePoint",
          panel.samplePoint + QCoreApplication::translate("UQRMain", " 点"), 40.2},
         {nullptr, 0, "qrlSampleTime", panel.sampleTime + QStringLiteral(" mS"), 44.5},
-        {u"测试人员：", 65.6, "qrlUser", panel.user, 65.6},
-        {u"测试地点：", 69.8, "qrlAddr", panel.addr, 69.8},
-        {u"测试时间：", 74.1, "qrlTime", panel.memoTime.left(10), 74.1},
+        {QT_TRANSLATE_NOOP("UQRMain", "测试人员："), 65.6, "qrlUser", panel.user, 65.6},
+        {QT_TRANSLATE_NOOP("UQRMain", "测试地点："), 69.8, "qrlAddr", panel.addr, 69.8},
+        {QT_TRANSLATE_NOOP("UQRMain", "测试时间："), 74.1, "qrlTime", panel.memoTime.left(10),
+         74.1},
         {nullptr, 0, "qrlTime1", panel.memoTime.right(8), 78.3},
     };
     for (const auto& row : params) {
         if (row.name == std::string_view("qrlUser"))
-            texts.push_back(Caption(u"系统设置", 10.6, 57.1));
+            texts.push_back(Caption(QT_TRANSLATE_NOOP("UQRMain", "系统设置"), 10.6, 57.1));
         if (row.caption)
             texts.push_back(Caption(row.caption, 0.0, row.y));
         texts.push_back(Label(row.name, row.value, 16.9, row.vy));
@@ -193,15 +201,16 @@ ReportPage ReportFill(const ShownTest& shown) {
 
     AddScales(texts, shown);
 
-    texts.push_back(Caption(u"相 序 A", 173.6, 8.5));
-    texts.push_back(Caption(u"相 序 B", 173.6, 48.7));
-    texts.push_back(Caption(u"相 序 C", 173.6, 88.9));
+    texts.push_back(Caption(QT_TRANSLATE_NOOP("UQRMain", "相 序 A"), 173.6, 8.5));
+    texts.push_back(Caption(QT_TRANSLATE_NOOP("UQRMain", "相 序 B"), 173.6, 48.7));
+    texts.push_back(Caption(QT_TRANSLATE_NOOP("UQRMain", "相 序 C"), 173.6, 88.9));
     for (const ResultRow& row : kResultRows) {
         texts.push_back(Caption(row.caption, row.cx, row.y));
         texts.push_back(Label(row.name, shown.boxes[row.box], row.vx, row.y));
     }
-    texts.push_back(
-        Caption(u" 转角：                      圈                      度", 36.0, 148.2));
+    texts.push_back(Caption(
+        QT_TRANSLATE_NOOP("UQRMain", " 转角：                      圈                      度"),
+        36.0, 148.2));
     texts.push_back(Label("qrlLoop", shown.boxes[kBoxLoop], 48.7, 148.2));
     texts.push_back(Label("qrlAngle", shown.boxes[kBoxAngle], 69.8, 148.2));
 
@@ -222,4 +231,8 @@ ReportPage ReportFill(const ShownTest& shown) {
     texts.push_back(coop);
     page.footerLine = {QPointF(kMargin, kFooterTop), QPointF(kMargin + kBandWidth, kFooterTop)};
     return page;
+}
+
+QString ReportTitle() {
+    return QCoreApplication::translate("UQRMain", "VQ8512有载分接开关测试仪 主报表");
 }

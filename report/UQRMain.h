@@ -4,7 +4,8 @@
 #include "ShownTest.h"
 
 // The report's title: the print job's name and the preview's caption.
-inline constexpr char16_t kReportTitle[] = u"VQ8512有载分接开关测试仪 主报表";
+// The title of the printed page.
+QString ReportTitle();
 
 // The one A4 page of a test as the window shows it: parameters, chart with
 // its markers and phase scales, results, spreads, rotation and footer.

@@ -37,7 +37,7 @@ TEST(Titles, DialogsCarryTheirOwnTitleAlone) {
     QFileDialog open(nullptr, QStringLiteral("打开试验数据"));
     QFileDialog save(nullptr, QStringLiteral("保存当前测试数据"));
     QWidget main;
-    main.setWindowTitle(QString::fromUtf16(kAppTitle));
+    main.setWindowTitle(AppTitle());
     const std::pair<const QWidget*, const char*> windows[] = {
         {&comm, "通讯设置"},
         {&charge, "充电进行中..."},
