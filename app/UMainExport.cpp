@@ -19,6 +19,7 @@ namespace {
 const QString kWorkbookEntry = QStringLiteral("测试数据文件(*.xlsx)");
 const QString kDocumentEntry = QStringLiteral("测试数据文件(*.docx)");
 const QString kWaveformEntry = QStringLiteral("波形数据(*.csv)");
+const QString kComtradeEntry = QStringLiteral("COMTRADE波形数据(*.cfg)");
 
 } // namespace
 
@@ -46,7 +47,7 @@ void TFrmMain::BtnExportClick() {
     request.title = QStringLiteral("保存当前测试数据");
     request.folder = folder;
     request.proposedName = FileTimeText(QDateTime::currentDateTime());
-    request.filter = QStringList{kWorkbookEntry, kDocumentEntry, kWaveformEntry}.join(u";;");
+    request.filter = QStringList{kWorkbookEntry, kDocumentEntry, kWaveformEntry, kComtradeEntry}.join(u";;");
     request.defaultSuffix = QStringLiteral("xlsx");
     request.selectedFilter = exportFilter_;
     QString chosen = exportFilter_;
@@ -63,6 +64,9 @@ void TFrmMain::BtnExportClick() {
         break;
     case ExportKind::Waveform:
         ExportWaveform(shown, fileName);
+        break;
+    case ExportKind::Comtrade:
+        ExportComtrade(shown, fileName);
         break;
     case ExportKind::Workbook:
         ExportSpreadsheet(shown, picture, fileName, this);
