@@ -47,7 +47,8 @@ void TFrmMain::BtnExportClick() {
     request.title = QStringLiteral("保存当前测试数据");
     request.folder = folder;
     request.proposedName = FileTimeText(QDateTime::currentDateTime());
-    request.filter = QStringList{kWorkbookEntry, kDocumentEntry, kWaveformEntry, kComtradeEntry}.join(u";;");
+    request.filter =
+        QStringList{kWorkbookEntry, kDocumentEntry, kWaveformEntry, kComtradeEntry}.join(u";;");
     request.defaultSuffix = QStringLiteral("xlsx");
     request.selectedFilter = exportFilter_;
     QString chosen = exportFilter_;

@@ -26,20 +26,18 @@ const QStringList kExportExtensions = {
 
 namespace {
 
-constexpr unsigned kAccepted = kMarkerOption | kAutoMarkersOption | kInvertedOption |
-                               kColorOption | kBrandOption | kForceOption;
+constexpr unsigned kAccepted = kMarkerOption | kAutoMarkersOption | kInvertedOption | kColorOption |
+                               kBrandOption | kForceOption;
 
-const QStringList kFormats = {QStringLiteral("xlsx"), QStringLiteral("docx"),
-                              QStringLiteral("csv"), QStringLiteral("cfg"),
-                              QStringLiteral("json")};
+const QStringList kFormats = {QStringLiteral("xlsx"), QStringLiteral("docx"), QStringLiteral("csv"),
+                              QStringLiteral("cfg"), QStringLiteral("json")};
 
 // The window's exports, and what `show --json` prints.
 enum class Kind { Workbook, Document, Waveform, Comtrade, Json };
 
 Kind KindOf(const ExportOptions& options) {
-    const QString suffix = options.output.isEmpty()
-                               ? options.format
-                               : QFileInfo(options.output).suffix().toLower();
+    const QString suffix =
+        options.output.isEmpty() ? options.format : QFileInfo(options.output).suffix().toLower();
     if (suffix == u"json")
         return Kind::Json;
     if (options.output.isEmpty())
@@ -73,9 +71,8 @@ ExportResult WriteJson(const QString& path, const TestRecord& record, const Show
     std::array<bool, 3> found{};
     std::array<double, 3> quality{};
     const TransitionMarkers markers = MarkersFor(shown, record, &found, &quality);
-    const QByteArray json = ShowJson(path, record, markers, 0,
-                                     shown.autoMarkers ? &found : nullptr, &quality) +
-                            '\n';
+    const QByteArray json =
+        ShowJson(path, record, markers, 0, shown.autoMarkers ? &found : nullptr, &quality) + '\n';
     if (QString why; !WriteWholeFile(target, json, &why))
         return WriteFailure(target, why);
     return {};
@@ -142,8 +139,8 @@ std::optional<QString> ParseExportArgs(const QStringList& args, ExportOptions& o
         // The data and header files beside a configuration must not be tests either.
         if (KindOf(options) == Kind::Comtrade)
             for (const QString& path : ComtradePaths(options.output).mid(1))
-                if (const QString refusal = OutputRefusal(path, options.files,
-                                                          {QFileInfo(path).suffix().toLower()});
+                if (const QString refusal =
+                        OutputRefusal(path, options.files, {QFileInfo(path).suffix().toLower()});
                     !refusal.isEmpty())
                     return refusal;
     } else if (!kFormats.contains(options.format)) {
@@ -201,9 +198,8 @@ int RunExport(const ExportOptions& options, std::FILE* out, std::FILE* err) {
         // A COMTRADE set takes one number for its three names.
         ClaimedNames claim;
         if (options.output.isEmpty()) {
-            if (QString why;
-                !claim.Claim(options.directory, QFileInfo(path).completeBaseName(),
-                             ExtensionsOf(kind, extension), &why)) {
+            if (QString why; !claim.Claim(options.directory, QFileInfo(path).completeBaseName(),
+                                          ExtensionsOf(kind, extension), &why)) {
                 fail(QStringLiteral("%1: no name can be taken: %2")
                          .arg(name(options.directory), why));
                 status = status == 0 ? 1 : status;

@@ -11,9 +11,9 @@
 struct ExportOptions {
     ShownOptions shown; // --marker, --auto-markers, --inverted, --color, --brand
     QStringList files;
-    QString output;        // -o FILE
-    QString directory;     // -d DIR
-    QString format;        // --format xlsx|docx|csv|cfg|json, with -d
+    QString output;             // -o FILE
+    QString directory;          // -d DIR
+    QString format;             // --format xlsx|docx|csv|cfg|json, with -d
     bool comtradeAscii = false; // --comtrade-ascii
 };
 

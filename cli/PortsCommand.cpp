@@ -46,18 +46,20 @@ QByteArray PortsText(const std::vector<SerialPortEntry>& ports,
                      const std::vector<BridgeDevice>& bridges) {
     QString text;
     for (const SerialPortEntry& p : ports) {
-        const QString usb = p.vendorId || p.productId
-                                ? Hex(p.vendorId) + u':' + Hex(p.productId)
-                                : QString();
-        text += QStringList{p.number > 0 ? QStringLiteral("COM%1").arg(p.number) : QStringLiteral("-"),
-                            Field(p.device),
-                            p.number == 0 ? QString()
-                            : p.linked    ? QStringLiteral("link")
-                                          : QStringLiteral("order"),
-                            Field(p.description), Field(p.manufacturer), Field(p.serialNumber),
-                            usb}
-                    .join(u'\t') +
-                u'\n';
+        const QString usb =
+            p.vendorId || p.productId ? Hex(p.vendorId) + u':' + Hex(p.productId) : QString();
+        text +=
+            QStringList{p.number > 0 ? QStringLiteral("COM%1").arg(p.number) : QStringLiteral("-"),
+                        Field(p.device),
+                        p.number == 0 ? QString()
+                        : p.linked    ? QStringLiteral("link")
+                                      : QStringLiteral("order"),
+                        Field(p.description),
+                        Field(p.manufacturer),
+                        Field(p.serialNumber),
+                        usb}
+                .join(u'\t') +
+            u'\n';
     }
     for (const BridgeDevice& d : bridges) {
         const QString usb = d.vendorId.isEmpty() && d.productId.isEmpty()

@@ -194,10 +194,9 @@ struct Command {
 constexpr Command kCommands[] = {
     {u"show", ShowHelp, Show},          {u"identify", DeviceUsage, Device},
     {u"history", DeviceUsage, Device},  {u"fetch", DeviceUsage, Device},
-    {u"ports", PortsHelp, Ports},
-    {u"live", LiveHelp, Live},          {u"report", ReportHelp, Report},
-    {u"export", ExportHelp, Export},    {u"summary", SummaryHelp, Summary},
-    {u"archive", ArchiveHelp, Archive},
+    {u"ports", PortsHelp, Ports},       {u"live", LiveHelp, Live},
+    {u"report", ReportHelp, Report},    {u"export", ExportHelp, Export},
+    {u"summary", SummaryHelp, Summary}, {u"archive", ArchiveHelp, Archive},
 };
 
 int Dispatch(int argc, char** argv);

@@ -30,7 +30,7 @@ QByteArray RealTarget(const QString& path) {
 // What stood at a target before the set replaced it.
 struct Kept {
     QByteArray target;
-    QByteArray copy; // a second name of the old file; empty when there was none
+    QByteArray copy;    // a second name of the old file; empty when there was none
     bool moved = false; // the old file was renamed away (no hard links here)
 };
 
@@ -125,8 +125,8 @@ bool WriteWholeSet(const QStringList& targets, const std::vector<QByteArray>& co
     return set.Commit(error);
 }
 
-bool ClaimedNames::Claim(const QString& folder, const QString& stem,
-                         const QStringList& extensions, QString* error) {
+bool ClaimedNames::Claim(const QString& folder, const QString& stem, const QStringList& extensions,
+                         QString* error) {
     const QDir dir(folder);
     for (int n = 1; n <= 100000; ++n) {
         claims_.clear(); // what an earlier number took is given back

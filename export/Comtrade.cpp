@@ -66,8 +66,8 @@ QByteArray Line(const QByteArray& text) {
 QByteArray Config(const ShownTest& shown, const std::array<Channel, 3>& channels,
                   const QDateTime& start, ComtradeFormat format) {
     QByteArray cfg;
-    cfg += Line(Field(shown.record.strTestAdd.Text()) + ',' + Field(BrandText(shown.brand)) +
-                ",2013");
+    cfg +=
+        Line(Field(shown.record.strTestAdd.Text()) + ',' + Field(BrandText(shown.brand)) + ",2013");
     cfg += Line("3,3A,0D");
     for (int p = 0; p < 3; ++p) {
         const Channel& c = channels[p];
@@ -98,8 +98,7 @@ QByteArray Data(const TestRecord& record, const std::array<Channel, 3>& channels
             qToLittleEndian<quint32>(quint32((k - 1) * kSampleMicroseconds), at + 4);
             at += 8;
             for (int p = 0; p < 3; ++p, at += 2)
-                qToLittleEndian<qint16>(qint16(record.SampleAt(p + 1, k) - channels[p].offset),
-                                        at);
+                qToLittleEndian<qint16>(qint16(record.SampleAt(p + 1, k) - channels[p].offset), at);
         }
         return dat;
     }

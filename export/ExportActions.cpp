@@ -163,9 +163,8 @@ bool ExportWaveform(const ShownTest& shown, const QString& fileName) {
 }
 
 bool ExportComtrade(const ShownTest& shown, const QString& fileName) {
-    const ComtradeFormat format = ComtradeOf(shown, ComtradeFormat::Binary)
-                                      ? ComtradeFormat::Binary
-                                      : ComtradeFormat::Ascii;
+    const ComtradeFormat format =
+        ComtradeOf(shown, ComtradeFormat::Binary) ? ComtradeFormat::Binary : ComtradeFormat::Ascii;
     if (!WriteComtrade(shown, fileName, format).ok()) {
         ShowMessage(QStringLiteral("导出波形数据失败！"), MsgIcon::Warning);
         return false;

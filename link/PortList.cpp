@@ -51,8 +51,8 @@ std::vector<SerialPortEntry> SerialPortList() {
         SerialPortEntry entry;
         entry.number = n;
         entry.device = device;
-        const QFileInfo link(folder.isEmpty() ? QString()
-                                              : QDir(folder).filePath(QStringLiteral("COM%1").arg(n)));
+        const QFileInfo link(
+            folder.isEmpty() ? QString() : QDir(folder).filePath(QStringLiteral("COM%1").arg(n)));
         entry.linked = !folder.isEmpty() && (link.exists() || link.isSymLink());
         for (const QSerialPortInfo& info : system)
             if (Canonical(info.systemLocation()) == Canonical(device))
@@ -92,7 +92,8 @@ QString PortSummary(const SerialPortEntry& entry) {
         known << QStringLiteral("USB %1:%2")
                      .arg(entry.vendorId.value_or(0), 4, 16, QLatin1Char('0'))
                      .arg(entry.productId.value_or(0), 4, 16, QLatin1Char('0'));
-    return known.isEmpty() ? entry.device : entry.device + QStringLiteral(": ") + known.join(QStringLiteral(", "));
+    return known.isEmpty() ? entry.device
+                           : entry.device + QStringLiteral(": ") + known.join(QStringLiteral(", "));
 }
 
 QString PortToolTip(const std::vector<SerialPortEntry>& list, int number) {

@@ -30,8 +30,7 @@ CliResult Cli(const QStringList& args) {
 
 QJsonObject ReadBack(const QString& cfg) {
     QProcess python;
-    python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral(OLTC_COMTRADE_READER), cfg});
+    python.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(OLTC_COMTRADE_READER), cfg});
     if (!python.waitForFinished(60000))
         return {};
     const QByteArray err = python.readAllStandardError();
@@ -186,14 +185,15 @@ TEST(CliComtrade, TheHeaderHoldsPanelMarkersAndResults) {
               (QStringList{"R.CFG", "R.DAT", "R.HDR", "t.cty"}))
         << "the set takes the case of the name given";
     const QString hdr = QString::fromUtf8(Contents(dir.filePath("R.HDR")));
-    for (const char* line : {"测试地点：变电站,1号", "测试人员：王", "测试时间：2010-12-21 08:05:03",
-                             "相序A  100  200  300  400", "相序B  100  150  350  400",
-                             "滤波深度：中", "采样触发：0.1 Ω"})
+    for (const char* line : {"测试地点：变电站,1号", "测试人员：王",
+                             "测试时间：2010-12-21 08:05:03", "相序A  100  200  300  400",
+                             "相序B  100  150  350  400", "滤波深度：中", "采样触发：0.1 Ω"})
         EXPECT_TRUE(hdr.contains(QString::fromUtf8(line) + QStringLiteral("\r\n")))
             << line << "\n"
             << hdr.toStdString();
     // B's markers: 5 ms from 100 to 150, its T in the results.
-    EXPECT_TRUE(hdr.contains(QStringLiteral("相序B  T1: 5.0 mS  T2: 20.0 mS  T3: 5.0 mS  T : 30.0 mS")))
+    EXPECT_TRUE(
+        hdr.contains(QStringLiteral("相序B  T1: 5.0 mS  T2: 20.0 mS  T3: 5.0 mS  T : 30.0 mS")))
         << hdr.toStdString();
     // With the markers found instead: those show --auto-markers finds.
     const CliResult found = Cli({"export", "--auto-markers", test, "-o", cfg});
@@ -203,8 +203,10 @@ TEST(CliComtrade, TheHeaderHoldsPanelMarkersAndResults) {
     QString line = QStringLiteral("相序C");
     for (const QJsonValue t : shown["markers"].toObject()["C"].toArray())
         line += QStringLiteral("  %1").arg(t.toInt());
-    EXPECT_TRUE(QString::fromUtf8(Contents(dir.filePath("R.HDR"))).contains(line + QStringLiteral("\r\n")))
-        << line.toStdString() << "\n" << Contents(dir.filePath("R.HDR")).constData();
+    EXPECT_TRUE(
+        QString::fromUtf8(Contents(dir.filePath("R.HDR"))).contains(line + QStringLiteral("\r\n")))
+        << line.toStdString() << "\n"
+        << Contents(dir.filePath("R.HDR")).constData();
 }
 
 TEST(CliComtrade, ASetIsWrittenWholeOrNotAtAll) {
@@ -223,9 +225,13 @@ TEST(CliComtrade, ASetIsWrittenWholeOrNotAtAll) {
     };
     const Case cases[] = {
         {"a header name that is a folder", {test, "-o", path("old.cfg")}, 1, "not a regular file"},
-        {"the data name is the test", {"--force", asData, "-o", path("d.cfg")}, 2,
+        {"the data name is the test",
+         {"--force", asData, "-o", path("d.cfg")},
+         2,
          "is the test file"},
-        {"--comtrade-ascii without COMTRADE", {test, "-o", path("x.csv"), "--comtrade-ascii"}, 2,
+        {"--comtrade-ascii without COMTRADE",
+         {test, "-o", path("x.csv"), "--comtrade-ascii"},
+         2,
          "--comtrade-ascii goes with"},
         {"a test time that is no date", {}, 1, "is not a date"},
     };
@@ -246,7 +252,9 @@ TEST(CliComtrade, ASetIsWrittenWholeOrNotAtAll) {
     EXPECT_EQ(Contents(asData), EncodeTestFile(StepRecord()));
     for (const char* gone : {"d.cfg", "d.hdr", "n.cfg", "n.dat", "n.hdr", "x.csv"})
         EXPECT_FALSE(QFileInfo::exists(path(gone))) << gone;
-    EXPECT_TRUE(QDir(dir.path()).entryList(QStringList{".*.part", ".*.old"}, QDir::Hidden | QDir::Files).isEmpty());
+    EXPECT_TRUE(QDir(dir.path())
+                    .entryList(QStringList{".*.part", ".*.old"}, QDir::Hidden | QDir::Files)
+                    .isEmpty());
 
     // An earlier set is replaced as a whole.
     QDir(path("old.hdr")).removeRecursively();

@@ -14,8 +14,8 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QSerialPortInfo>
-#include <algorithm>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 

@@ -11,7 +11,7 @@ QByteArray Output(const QString& program, const QStringList& args) {
     QProcess run;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("MANWIDTH", "100");
-    env.insert("LC_ALL", "C");
+    env.insert("LC_ALL", "C.UTF-8");
     run.setProcessEnvironment(env);
     run.start(program, args);
     if (!run.waitForFinished(60000))
@@ -26,16 +26,20 @@ TEST(ManPage, ASectionPerCommandAndThePortNames) {
 #ifndef OLTC_CLI_MANPAGE
     GTEST_SKIP() << "help2man was not found: no manual pages were built";
 #else
-    const QString page = QString::fromUtf8(
-        Output(QStringLiteral("man"), {QStringLiteral("-l"), QStringLiteral(OLTC_CLI_MANPAGE)}));
+    // Hyphens and minus signs as typed, whatever glyphs groff chose.
+    const QString page =
+        QString::fromUtf8(
+            Output(QStringLiteral("man"), {QStringLiteral("-l"), QStringLiteral(OLTC_CLI_MANPAGE)}))
+            .replace(QChar(0x2010), u'-')
+            .replace(QChar(0x2212), u'-');
     ASSERT_FALSE(page.isEmpty());
     const QString usage =
         QString::fromUtf8(Output(QStringLiteral(OLTC_CLI_PATH), {QStringLiteral("--help")}));
     const QString listing = usage.section(QStringLiteral("commands:\n"), 1);
     QStringList commands;
-    for (const auto& match :
-         QRegularExpression(QStringLiteral("^  ([a-z][a-z-]*) "), QRegularExpression::MultilineOption)
-             .globalMatch(listing))
+    for (const auto& match : QRegularExpression(QStringLiteral("^  ([a-z][a-z-]*) "),
+                                                QRegularExpression::MultilineOption)
+                                 .globalMatch(listing))
         commands << match.captured(1);
     EXPECT_GE(commands.size(), 10) << usage.toStdString();
     for (const QString& command : commands) {
@@ -49,8 +53,8 @@ TEST(ManPage, ASectionPerCommandAndThePortNames) {
                 .simplified();
         EXPECT_TRUE(page.mid(at).simplified().contains(first)) << first.toStdString();
     }
-    for (const char* said : {"SERIAL PORTS", "ports/COMn", "sorted by device path", "oltc-cli ports",
-                             "COMMANDS"})
+    for (const char* said : {"SERIAL PORTS", "ports/COMn", "sorted by device path",
+                             "oltc-cli ports", "COMMANDS", "the main window's 导出 does"})
         EXPECT_TRUE(page.contains(QString::fromUtf8(said))) << said;
 #endif
 }

@@ -59,7 +59,7 @@ TEST(StagedSet, AllOrNothing) {
         for (int i = 0; i < 3; ++i) {
             if (i == c.blocked)
                 continue;
-            const QByteArray want = c.written    ? "new" + QByteArray::number(i)
+            const QByteArray want = c.written     ? "new" + QByteArray::number(i)
                                     : c.before[i] ? QByteArray(c.before[i])
                                                   : QByteArray("(none)");
             EXPECT_EQ(Contents(targets[i]), want) << i;
