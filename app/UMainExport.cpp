@@ -29,6 +29,10 @@ QString kDocumentEntry() {
 QString kWaveformEntry() {
     return QCoreApplication::translate("UMainExport", "波形数据(*.csv)");
 }
+// Read when used: the translation is installed after start-up.
+QString kComtradeEntry() {
+    return QCoreApplication::translate("UMainExport", "COMTRADE波形数据(*.cfg)");
+}
 
 } // namespace
 
@@ -56,7 +60,9 @@ void TFrmMain::BtnExportClick() {
     request.title = QCoreApplication::translate("UMainExport", "保存当前测试数据");
     request.folder = folder;
     request.proposedName = FileTimeText(QDateTime::currentDateTime());
-    request.filter = QStringList{kWorkbookEntry(), kDocumentEntry(), kWaveformEntry()}.join(u";;");
+    request.filter =
+        QStringList{kWorkbookEntry(), kDocumentEntry(), kWaveformEntry(), kComtradeEntry()}.join(
+            u";;");
     request.defaultSuffix = QStringLiteral("xlsx");
     request.selectedFilter = exportFilter_;
     QString chosen = exportFilter_;
@@ -73,6 +79,9 @@ void TFrmMain::BtnExportClick() {
         break;
     case ExportKind::Waveform:
         ExportWaveform(shown, fileName);
+        break;
+    case ExportKind::Comtrade:
+        ExportComtrade(shown, fileName);
         break;
     case ExportKind::Workbook:
         ExportSpreadsheet(shown, picture, fileName, this);

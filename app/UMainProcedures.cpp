@@ -6,6 +6,7 @@
 #include "HistoryUpload.h"
 #include "LiveTest.h"
 #include "Message.h"
+#include "PortList.h"
 #include "RunTest.h"
 #include "UDataCenter.h"
 #include "UDlgSetComm.h"
@@ -64,6 +65,6 @@ void TFrmMain::BtnSampleDataClick() {
 }
 
 void TFrmMain::BtnSetCommClick() {
-    TFrmSetComm dialog(dc_.settings, this);
+    TFrmSetComm dialog(dc_.settings, this, SerialPortList());
     dialog.exec();
 }

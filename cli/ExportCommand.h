@@ -9,11 +9,12 @@
 #include <optional>
 
 struct ExportOptions {
-    ShownOptions shown; // --marker, --inverted, --color
+    ShownOptions shown; // --marker, --auto-markers, --inverted, --color, --brand
     QStringList files;
-    QString output;    // -o FILE
-    QString directory; // -d DIR
-    QString format;    // --format xlsx|docx|csv, with -d
+    QString output;             // -o FILE
+    QString directory;          // -d DIR
+    QString format;             // --format xlsx|docx|csv|cfg|json, with -d
+    bool comtradeAscii = false; // --comtrade-ascii
 };
 
 // Parses the arguments after "export"; the error text when they are wrong.

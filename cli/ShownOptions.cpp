@@ -225,6 +225,7 @@ QByteArray ShownOptionsUsage(unsigned accepted) {
     if (accepted & kForceOption)
         text += "  --force     reads files whose names do not end in .cty as tests\n";
     if (accepted & kBrandOption)
-        text += "  --brand 0|1|2  the maker in the footer: none, Aulex, Borvin (default 0)\n";
+        text += "  --brand 0|1|2  the tester's maker: none, Aulex, Borvin (default 0); the\n"
+                "              report's footer, COMTRADE's recording device\n";
     return text;
 }

@@ -8,6 +8,7 @@
 #include "Language.h"
 #include "LiveCommand.h"
 #include "NativeFile.h"
+#include "PortsCommand.h"
 #include "ProgramFolder.h"
 #include "ReportCommand.h"
 #include "Settings.h"
@@ -34,9 +35,11 @@ const char kUsage[] = "usage: oltc-cli COMMAND [OPTIONS]\n"
                       "  identify  which tester answers\n"
                       "  history   the tests stored in the tester\n"
                       "  fetch     upload stored tests into .cty files\n"
+                      "  ports     the serial ports by their COMn names, and the USB bridges\n"
                       "  live      run a live test into a .cty file and show it\n"
                       "  report    the printed report of .cty test files as PDF\n"
-                      "  export    .cty test files to workbooks, documents or waveform data\n"
+                      "  export    .cty test files to workbooks, documents, waveform data\n"
+                      "            (CSV, COMTRADE) or JSON\n"
                       "  summary   a campaign of taps judged, as JSON, CSV or PDF\n"
                       "  archive   the archive of every test: import, list, get, markers, sync\n"
                       "  --lang zh|en  the language of what is written for people (before\n"
@@ -115,6 +118,9 @@ QByteArray SummaryHelp(const QString&) {
 QByteArray ArchiveHelp(const QString&) {
     return ArchiveUsage();
 }
+QByteArray PortsHelp(const QString&) {
+    return PortsUsage();
+}
 
 int Show(Call& call) {
     QCoreApplication app(call.argc, call.argv);
@@ -136,6 +142,13 @@ int Device(Call& call) {
     Speak();
     RemoveUnfinishedOnSignals();
     return RunDeviceCommand(options, stdout, stderr);
+}
+
+int Ports(Call& call) {
+    if (const auto error = ParsePortsArgs(call.args))
+        return UsageError(call, PortsHelp, *error);
+    QCoreApplication app(call.argc, call.argv); // the program folder, the ports links
+    return RunPorts(stdout, stderr);
 }
 
 int Live(Call& call) {
@@ -204,9 +217,9 @@ struct Command {
 constexpr Command kCommands[] = {
     {u"show", ShowHelp, Show},          {u"identify", DeviceUsage, Device},
     {u"history", DeviceUsage, Device},  {u"fetch", DeviceUsage, Device},
-    {u"live", LiveHelp, Live},          {u"report", ReportHelp, Report},
-    {u"export", ExportHelp, Export},    {u"summary", SummaryHelp, Summary},
-    {u"archive", ArchiveHelp, Archive},
+    {u"ports", PortsHelp, Ports},       {u"live", LiveHelp, Live},
+    {u"report", ReportHelp, Report},    {u"export", ExportHelp, Export},
+    {u"summary", SummaryHelp, Summary}, {u"archive", ArchiveHelp, Archive},
 };
 
 int Dispatch(int argc, char** argv);

@@ -112,14 +112,15 @@ bool StagedFile::Write(QByteArrayView bytes, QString* error) {
     return WriteAll(fd_, bytes.data(), bytes.size()) || Fail(error, errno);
 }
 
-bool StagedFile::Commit(QString* error) {
+bool StagedFile::Finish(QString* error) {
     if (temp_.isEmpty())
         return Fail(error, EBADF);
+    if (finished_)
+        return true;
     if (fd_ >= 0 && ::close(std::exchange(fd_, -1)) != 0)
         return Fail(error, errno);
-    const QByteArray temp = NativeFileName(temp_);
     // A writer that opened the file by name may have replaced it: synced by name.
-    const int fd = ::open(temp.constData(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(NativeFileName(temp_).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return Fail(error, errno);
     const bool synced = ::fsync(fd) == 0;
@@ -127,6 +128,14 @@ bool StagedFile::Commit(QString* error) {
     ::close(fd);
     if (!synced)
         return Fail(error, syncError);
+    finished_ = true;
+    return true;
+}
+
+bool StagedFile::Commit(QString* error) {
+    if (!Finish(error))
+        return false;
+    const QByteArray temp = NativeFileName(temp_);
     QByteArray target = NativeFileName(target_);
     if (char real[PATH_MAX]; ::realpath(target.constData(), real))
         target = real;
@@ -147,6 +156,11 @@ bool WriteWholeFile(const QString& path, QByteArrayView bytes, QString* error) {
 bool CanWriteTarget(const QString& path, QString* error) {
     StagedFile trial(path);
     return trial.Prepare(error);
+}
+
+QString NumberedName(const QString& stem, int n, const QString& extension) {
+    return n == 1 ? QStringLiteral("%1.%2").arg(stem, extension)
+                  : QStringLiteral("%1 (%2).%3").arg(stem).arg(n).arg(extension);
 }
 
 bool CreateExclusively(const QString& path, int* code) {
@@ -173,9 +187,7 @@ bool ClaimedName::Claim(const QString& folder, const QString& stem, const QStrin
     // Far more names than any folder holds: the bound only keeps a folder
     // that refuses every name from being tried for ever.
     for (int n = 1; n <= 100000; ++n) {
-        const QString name = n == 1 ? QStringLiteral("%1.%2").arg(stem, extension)
-                                    : QStringLiteral("%1 (%2).%3").arg(stem).arg(n).arg(extension);
-        const QString path = dir.filePath(name);
+        const QString path = dir.filePath(NumberedName(stem, n, extension));
         if (Occupied(path))
             continue;
         int code = 0;

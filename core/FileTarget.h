@@ -30,7 +30,9 @@ public:
     QString TempPath() const { return temp_; }
     // Appends to the temporary file.
     bool Write(QByteArrayView bytes, QString* error = nullptr);
-    // Puts what was written on the disk, then in place of the target.
+    // Closes the temporary file and puts what was written on the disk.
+    bool Finish(QString* error = nullptr);
+    // Finishes, then puts the file in place of the target.
     bool Commit(QString* error = nullptr);
 
 private:
@@ -41,6 +43,7 @@ private:
     int fd_ = -1;
     int unfinished_ = -1;
     bool committed_ = false;
+    bool finished_ = false;
 };
 
 // A new name in a folder, taken for a file about to be written there:
@@ -69,6 +72,9 @@ private:
     int unfinished_ = -1;
     bool kept_ = false;
 };
+
+// "STEM.EXT" for n = 1, else "STEM (n).EXT": the names ClaimedName tries.
+QString NumberedName(const QString& stem, int n, const QString& extension);
 
 // Creates `path` empty, only when nothing stands there. False with the
 // error number in `code` (EEXIST when something does).

@@ -24,7 +24,8 @@ QStringList BaudRateItems() {
             "38400", "43000", "56000", "57600", "115200", "256000"};
 }
 
-TFrmSetComm::TFrmSetComm(SystemSettings& settings, QWidget* parent)
+TFrmSetComm::TFrmSetComm(SystemSettings& settings, QWidget* parent,
+                         std::vector<SerialPortEntry> ports)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       PanStyle(new QWidget(this)), cbCommStyle(new QComboBox(PanStyle)), PanComm(new QWidget(this)),
@@ -34,7 +35,7 @@ TFrmSetComm::TFrmSetComm(SystemSettings& settings, QWidget* parent)
       cbrate(new QComboBox(PanComm)),
       BtnOK(new QPushButton(QCoreApplication::translate("UDlgSetComm", "确定"), this)),
       BtnCancel(new QPushButton(QCoreApplication::translate("UDlgSetComm", "退出"), this)),
-      settings_(settings) {
+      settings_(settings), ports_(std::move(ports)) {
     setWindowTitle(QCoreApplication::translate("UDlgSetComm", "通讯设置"));
 
     auto* styleRow = new QHBoxLayout(PanStyle);
@@ -68,11 +69,20 @@ TFrmSetComm::TFrmSetComm(SystemSettings& settings, QWidget* parent)
     connect(BtnOK, &QPushButton::clicked, this, &TFrmSetComm::BtnOKClick);
     connect(BtnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(cbCommStyle, &QComboBox::currentIndexChanged, this, &TFrmSetComm::cbCommStyleChange);
+    connect(cbCommPort, &QComboBox::currentIndexChanged, this, &TFrmSetComm::ShowPortToolTip);
 
     Select(*cbCommStyle, settings_.giCommStyle);
     Select(*cbCommPort, settings_.giCommPort - 1);
     Select(*cbrate, settings_.giBaudRate - 1);
     cbCommStyleChange();
+    ShowPortToolTip();
+}
+
+// Which device the chosen COMn is, beside the list, not in it: the list's
+// items stay COM1 to COM16.
+void TFrmSetComm::ShowPortToolTip() {
+    const int number = cbCommPort->currentIndex() + 1;
+    cbCommPort->setToolTip(number > 0 ? PortToolTip(ports_, number) : QString());
 }
 
 void TFrmSetComm::cbCommStyleChange() {

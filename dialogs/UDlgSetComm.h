@@ -1,6 +1,9 @@
 #pragma once
 
+#include "PortList.h"
+
 #include <QDialog>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -14,7 +17,10 @@ struct SystemSettings;
 class TFrmSetComm : public QDialog {
     Q_OBJECT
 public:
-    explicit TFrmSetComm(SystemSettings& settings, QWidget* parent = nullptr);
+    // `ports`: the serial ports of the system (SerialPortList); the port
+    // list's tool tip describes the chosen one.
+    explicit TFrmSetComm(SystemSettings& settings, QWidget* parent = nullptr,
+                         std::vector<SerialPortEntry> ports = {});
 
     void cbCommStyleChange();
     void BtnOKClick();
@@ -30,7 +36,10 @@ public:
     QPushButton* BtnCancel;
 
 private:
+    void ShowPortToolTip();
+
     SystemSettings& settings_;
+    std::vector<SerialPortEntry> ports_;
 };
 
 // The 13 bit rates of the speed table, index 1..13 at list position 0..12.

@@ -1,5 +1,6 @@
 #include "ExportActions.h"
 
+#include "Comtrade.h"
 #include "Document.h"
 #include "FileTarget.h"
 #include "Helpers.h"
@@ -58,6 +59,8 @@ ExportKind ExportKindOf(const QString& fileName) {
         return ExportKind::Document;
     if (suffix == u"csv")
         return ExportKind::Waveform;
+    if (suffix == u"cfg")
+        return ExportKind::Comtrade;
     return ExportKind::Workbook;
 }
 
@@ -159,6 +162,19 @@ bool ExportDocument(const ShownTest& shown, const QImage& chart, const QString& 
 
 bool ExportWaveform(const ShownTest& shown, const QString& fileName) {
     if (!WriteWaveformCsv(shown.record, fileName).ok()) {
+        ShowMessage(QCoreApplication::translate("ExportActions", "导出波形数据失败！"),
+                    MsgIcon::Warning);
+        return false;
+    }
+    Delay(100);
+    OpenFolder()(FolderOf(fileName));
+    return true;
+}
+
+bool ExportComtrade(const ShownTest& shown, const QString& fileName) {
+    const ComtradeFormat format =
+        ComtradeOf(shown, ComtradeFormat::Binary) ? ComtradeFormat::Binary : ComtradeFormat::Ascii;
+    if (!WriteComtrade(shown, fileName, format).ok()) {
         ShowMessage(QCoreApplication::translate("ExportActions", "导出波形数据失败！"),
                     MsgIcon::Warning);
         return false;

@@ -9,8 +9,9 @@
 class QWidget;
 
 // What a chosen export name asks for: ".docx" or ".doc" a document, ".csv"
-// the waveform data, any other name a workbook; letter case does not matter.
-enum class ExportKind { Workbook, Document, Waveform };
+// the waveform data, ".cfg" the waveforms as COMTRADE, any other name a
+// workbook; letter case does not matter.
+enum class ExportKind { Workbook, Document, Waveform, Comtrade };
 ExportKind ExportKindOf(const QString& fileName);
 
 // "t.bmp" in the program folder: the chart picture of the last "导出".
@@ -35,3 +36,6 @@ bool ExportSpreadsheet(const ShownTest& shown, const QImage& chart, const QStrin
 bool ExportDocument(const ShownTest& shown, const QImage& chart, const QString& fileName,
                     const QString& programFolder, QWidget* owner);
 bool ExportWaveform(const ShownTest& shown, const QString& fileName);
+// NAME.cfg, NAME.dat, NAME.hdr: binary, or ASCII when a phase spans more
+// values than 16-bit binary holds.
+bool ExportComtrade(const ShownTest& shown, const QString& fileName);

@@ -272,6 +272,10 @@
         <source>保存当前测试数据</source>
         <translation>Save the test</translation>
     </message>
+    <message>
+        <source>COMTRADE波形数据(*.cfg)</source>
+        <translation>COMTRADE waveforms (*.cfg)</translation>
+    </message>
 </context>
 <context>
     <name>UMainFiles</name>
@@ -294,6 +298,17 @@
     <message>
         <source>保存数据文件失败！</source>
         <translation>Cannot save the test file!</translation>
+    </message>
+</context>
+<context>
+    <name>UMainLanguage</name>
+    <message>
+        <source>跟随系统</source>
+        <translation>As the system</translation>
+    </message>
+    <message>
+        <source>程序重新启动后使用所选的语言。</source>
+        <translation>The chosen language is used from the program's next start.</translation>
     </message>
 </context>
 <context>

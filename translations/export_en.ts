@@ -8,6 +8,65 @@
     </message>
 </context>
 <context>
+    <name>Comtrade</name>
+    <message>
+        <source>有载分接开关测试仪报告</source>
+        <translation>OLTC Transition Test Report</translation>
+    </message>
+    <message>
+        <source>开关类型：</source>
+        <translation>Switch type:</translation>
+    </message>
+    <message>
+        <source>测试方式：</source>
+        <translation>Test mode:</translation>
+    </message>
+    <message>
+        <source>测试档位：</source>
+        <translation>Tap step:</translation>
+    </message>
+    <message>
+        <source>滤波深度：</source>
+        <translation>Filter:</translation>
+    </message>
+    <message>
+        <source>充电时间：</source>
+        <translation>Charge time:</translation>
+    </message>
+    <message>
+        <source>波形：</source>
+        <translation>Waveform:</translation>
+    </message>
+    <message>
+        <source>采样触发：%1 Ω</source>
+        <translation>Trigger: %1 Ω</translation>
+    </message>
+    <message>
+        <source>预采样：%1 点  %2 mS</source>
+        <translation>Pre-trigger: %1 pts  %2 ms</translation>
+    </message>
+    <message>
+        <source>测试人员：</source>
+        <translation>Tester:</translation>
+    </message>
+    <message>
+        <source>测试地点：</source>
+        <translation>Place:</translation>
+    </message>
+    <message>
+        <source>测试时间：</source>
+        <translation>Test time:</translation>
+    </message>
+    <message>
+        <source>光标（采样点，0.1 mS）  t1  t2  t3  t4</source>
+        <translation>Markers (samples, 0.1 ms)  t1  t2  t3  t4</translation>
+    </message>
+    <message>
+        <source>相序%1</source>
+        <translation>Phase %1</translation>
+    </message>
+</context>
+<context>
     <name>Document</name>
     <message>
         <source>被试设备：</source>

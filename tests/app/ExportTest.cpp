@@ -2,6 +2,7 @@
 
 #include "ChartPicture.h"
 #include "ExportActions.h"
+#include "Identity.h"
 #include "Screenshot.h"
 #include "UDlgProcess.h"
 
@@ -84,7 +85,8 @@ TEST_F(ExportTest, TheDialogAndThePictureBeforeIt) {
     EXPECT_EQ(lastRequest.title, u"保存当前测试数据");
     EXPECT_EQ(lastRequest.folder, FilePath("测试记录"));
     EXPECT_TRUE(QFileInfo(lastRequest.folder).isDir());
-    EXPECT_EQ(lastRequest.filter, u"测试数据文件(*.xlsx);;测试数据文件(*.docx);;波形数据(*.csv)");
+    EXPECT_EQ(lastRequest.filter, u"测试数据文件(*.xlsx);;测试数据文件(*.docx);;波形数据(*.csv);;"
+                                  u"COMTRADE波形数据(*.cfg)");
     EXPECT_EQ(lastRequest.defaultSuffix, u"xlsx");
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d\\d-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d$"))
                     .match(lastRequest.proposedName)
@@ -161,6 +163,53 @@ TEST_F(ExportTest, TheNameChoosesTheExportAndEachStepCanCancel) {
         EXPECT_TRUE(messages.isEmpty()) << messages.join(u' ').toStdString();
         EXPECT_TRUE(window->BtnExport->isEnabled());
     }
+}
+
+// A name ending in .cfg writes the waveforms as COMTRADE: the configuration,
+// its binary data and the header, beside each other.
+TEST_F(ExportTest, ACfgNameWritesComtrade) {
+    chosenFilter = QStringLiteral("COMTRADE波形数据(*.cfg)");
+    answer = FilePath("测试记录/w.CFG");
+    window->BtnExport->click();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u' ').toStdString();
+    const QByteArray cfg = Contents(FilePath("测试记录/w.CFG"));
+    // No place given; the device the brand the window holds.
+    EXPECT_TRUE(
+        cfg.startsWith(("," + BrandText(window->ShownNow().brand) +
+                        ",2013\r\n3,3A,0D\r\n1,A,A,,Ohm,0.01,327.67,0,-32717,-32446,1,1,P\r\n")
+                           .toUtf8()))
+        << cfg.constData();
+    EXPECT_TRUE(
+        cfg.contains("\r\n21/12/2010,08:05:03.000000\r\n21/12/2010,08:05:03.000000\r\nBINARY\r\n"));
+    EXPECT_EQ(Contents(FilePath("测试记录/w.DAT")).size(), 2688 * 14);
+    EXPECT_TRUE(Contents(FilePath("测试记录/w.HDR")).contains("测试人员：Li\r\n"));
+    EXPECT_EQ(opened, QStringList{FilePath("测试记录")});
+    EXPECT_EQ(lastRequest.selectedFilter, u"");
+
+    // Samples binary cannot hold (0 and 655.35 ohm in one phase) go as ASCII.
+    TestRecord wide;
+    wide.strTestTime.Set("2010-12-21 08:05:03");
+    for (int k = 1; k <= kSampleCount; ++k)
+        wide.WaveA[k - 1] = k % 2 ? 0 : 65535;
+    ASSERT_TRUE(WriteTestFile(FilePath("wide.cty"), wide));
+    answer = FilePath("wide.cty");
+    window->BtnOpen->click();
+    answer = FilePath("测试记录/wide.cfg");
+    window->BtnExport->click();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(u' ').toStdString();
+    EXPECT_TRUE(Contents(FilePath("测试记录/wide.cfg")).contains("\r\nASCII\r\n1.0\r\n"));
+    EXPECT_TRUE(
+        Contents(FilePath("测试记录/wide.dat")).startsWith("1,0,0,0,0\r\n2,100,65535,0,0\r\n"));
+
+    // Where the set cannot go, it is told and nothing of it is left.
+    opened.clear();
+    QDir().mkdir(FilePath("测试记录/x.hdr"));
+    answer = FilePath("测试记录/x.cfg");
+    window->BtnExport->click();
+    EXPECT_EQ(messages, QStringList{QStringLiteral("导出波形数据失败！")});
+    EXPECT_FALSE(QFileInfo::exists(FilePath("测试记录/x.cfg")));
+    EXPECT_FALSE(QFileInfo::exists(FilePath("测试记录/x.dat")));
+    EXPECT_TRUE(opened.isEmpty());
 }
 
 TEST_F(ExportTest, FailuresAreTold) {

@@ -4,13 +4,18 @@
 #include "FileNames.h"
 #include "FileTarget.h"
 #include "Helpers.h"
+#include "PortsCommand.h"
 #include "SimStoredTest.h"
 #include "SimWaveform.h"
 #include "TestFile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QSerialPortInfo>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -361,6 +366,85 @@ TEST_F(DeviceCommandTest, OverUsb) {
     EXPECT_EQ(result.exitCode, 3);
     EXPECT_TRUE(result.err.contains("phase A of stored test 1")) << result.err.constData();
     EXPECT_TRUE(QDir(bench.Path("archive")).entryList(QDir::Files).isEmpty());
+}
+
+TEST(PortsText, OneLinePerPortThenPerBridge) {
+    SerialPortEntry linked;
+    linked.number = 3;
+    linked.device = "/dev/pts/7";
+    linked.linked = true;
+    SerialPortEntry usb;
+    usb.number = 1;
+    usb.device = "/dev/ttyUSB0";
+    usb.listed = true;
+    usb.description = "CP2102\tUSB to UART";
+    usb.manufacturer = "Silicon Labs";
+    usb.serialNumber = "0001";
+    usb.vendorId = 0x10c4;
+    usb.productId = 0xea60;
+    SerialPortEntry unreached;
+    unreached.device = "/dev/ttyS9";
+    unreached.listed = true;
+    const QByteArray text =
+        PortsText({usb, linked, unreached}, {{0, "K4N7", "OLTC Tester USB K4N7", "10C4", "EA61"}});
+    EXPECT_EQ(text, "COM1\t/dev/ttyUSB0\torder\tCP2102 USB to UART\tSilicon Labs\t0001\t10c4:ea60\n"
+                    "COM3\t/dev/pts/7\tlink\t\t\t\t\n"
+                    "-\t/dev/ttyS9\t\t\t\t\t\n"
+                    "USB0\tK4N7\tOLTC Tester USB K4N7\t10c4:ea61\n");
+    EXPECT_EQ(PortSummary(usb),
+              "/dev/ttyUSB0: CP2102\tUSB to UART, Silicon Labs, 0001, USB 10c4:ea60");
+    EXPECT_EQ(PortSummary(linked), "/dev/pts/7");
+    EXPECT_EQ(PortToolTip({usb, linked}, 3), "/dev/pts/7");
+    EXPECT_EQ(PortToolTip({usb, linked}, 2), QStringLiteral("无此串口"));
+}
+
+TEST_F(DeviceCommandTest, PortsByTheNamesTheProgramGives) {
+    ASSERT_TRUE(bench.StartSimulator({}));
+    auto result = bench.Run({"ports"});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_TRUE(result.err.contains("no USB bridge library (libSiUSBXp.so)"))
+        << result.err.constData();
+    QMap<QString, QStringList> byName;
+    for (const QByteArray& line : result.out.split('\n'))
+        if (!line.isEmpty())
+            byName[QString::fromUtf8(line).section(u'\t', 0, 0)] =
+                QString::fromUtf8(line).split(u'\t');
+    // COM3 is the simulator's link; the others the system's ports in order.
+    ASSERT_TRUE(byName.contains("COM3")) << result.out.constData();
+    EXPECT_EQ(byName["COM3"][1], QFileInfo(bench.Path("ports/COM3")).canonicalFilePath());
+    EXPECT_EQ(byName["COM3"][2], "link");
+    QStringList system;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        system << info.systemLocation();
+    std::sort(system.begin(), system.end());
+    for (int n = 1; n <= 16; ++n) {
+        if (n == 3)
+            continue;
+        const QString name = QStringLiteral("COM%1").arg(n);
+        SCOPED_TRACE(name.toStdString());
+        if (n > system.size()) {
+            EXPECT_FALSE(byName.contains(name));
+            continue;
+        }
+        ASSERT_TRUE(byName.contains(name));
+        EXPECT_EQ(byName[name][1], system[n - 1]);
+        EXPECT_EQ(byName[name][2], "order");
+        EXPECT_EQ(byName[name].size(), 7);
+    }
+    for (const QString& name : byName.keys())
+        EXPECT_FALSE(name.startsWith("USB")) << "no bridge library, no bridge device";
+
+    // The bridge double lists its one device; with none plugged in, nothing.
+    ASSERT_TRUE(bench.AddUsbBridge());
+    result = bench.Run({"ports"}, {"OLTC_SIM_USB=--product XK4N7-01"});
+    ASSERT_EQ(result.exitCode, 0) << result.err.constData();
+    EXPECT_TRUE(result.out.endsWith("\nUSB0\tXK4N7-01\tXK4N7-01\t10c4:ea61\n"))
+        << result.out.constData();
+    EXPECT_FALSE(result.err.contains("bridge")) << result.err.constData();
+    result = bench.Run({"ports"}, {"OLTC_SIM_USB=--devices 0"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_FALSE(result.out.contains("USB0")) << result.out.constData();
+    EXPECT_EQ(bench.Run({"ports", "extra"}).exitCode, 2);
 }
 
 } // namespace

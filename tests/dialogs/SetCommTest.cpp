@@ -48,4 +48,51 @@ TEST(SetComm, PreselectsConfirmsAndCancels) {
     }
 }
 
+// The chosen port's device and what the system knows of it stand in the
+// list's tool tip; the list, its items and the window stay as they were.
+TEST(SetComm, TheChosenPortIsDescribedInItsToolTip) {
+    SerialPortEntry sim;
+    sim.number = 3;
+    sim.device = "/dev/pts/4";
+    sim.linked = true;
+    SerialPortEntry usb;
+    usb.number = 1;
+    usb.device = "/dev/ttyUSB0";
+    usb.listed = true;
+    usb.description = "CP2102 USB to UART Bridge Controller";
+    usb.manufacturer = "Silicon Labs";
+    usb.vendorId = 0x10c4;
+    usb.productId = 0xea60;
+    SystemSettings settings;
+    settings.giCommStyle = 1;
+    settings.giCommPort = 1;
+    settings.giBaudRate = 7;
+    TFrmSetComm plain(settings);
+    TFrmSetComm described(settings, nullptr, {usb, sim});
+    struct Case {
+        int position;
+        const char* tip;
+    };
+    const Case cases[] = {
+        {0, "/dev/ttyUSB0: CP2102 USB to UART Bridge Controller, Silicon Labs, USB 10c4:ea60"},
+        {2, "/dev/pts/4"},
+        {1, "无此串口"},
+        {15, "无此串口"},
+        {-1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.position);
+        described.cbCommPort->setCurrentIndex(c.position);
+        EXPECT_EQ(described.cbCommPort->toolTip(), QString::fromUtf8(c.tip));
+    }
+    EXPECT_EQ(plain.cbCommPort->toolTip(), QStringLiteral("无此串口")) << "no ports given";
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(described.cbCommPort->itemText(i), QStringLiteral("COM%1").arg(i + 1));
+    EXPECT_EQ(described.sizeHint(), plain.sizeHint());
+    EXPECT_EQ(described.findChildren<QWidget*>().size(), plain.findChildren<QWidget*>().size());
+    described.cbCommPort->setCurrentIndex(2);
+    described.BtnOK->click();
+    EXPECT_EQ(settings.giCommPort, 3);
+}
+
 } // namespace
