@@ -185,8 +185,10 @@ struct Captioned {
 
 Captioned CaptionBoxes(QWidget* group, const QString& text, const std::vector<QWidget*>& boxes,
                        int captionX) {
-    // The caption runs to its colon; what follows are the units, one per box.
-    const qsizetype colon = text.indexOf(u'：');
+    // The caption runs to its colon (full width in Chinese); what follows
+    // are the units, one per box.
+    static const QRegularExpression colons(QStringLiteral("[：:]"));
+    const qsizetype colon = text.indexOf(colons);
     static const QRegularExpression blanks(QStringLiteral(" +"));
     const QStringList units = text.mid(colon + 1).split(blanks, Qt::SkipEmptyParts);
     Captioned c{new QLabel(text.left(colon + 1), group), {}};
@@ -302,9 +304,12 @@ void TFrmMain::BuildResults() {
 
     // The phase groups of the results column.
     static const char* const letters[3] = {"A", "B", "C"};
-    static const char* const rowsText[6] = {"T1：               mS", "T2：               mS",
-                                            "T3：               mS", "T ：               mS",
-                                            "R1：               Ω",  "R2：               Ω"};
+    static const char* const rowsText[6] = {QT_TRANSLATE_NOOP("UMain", "T1：               mS"),
+                                            QT_TRANSLATE_NOOP("UMain", "T2：               mS"),
+                                            QT_TRANSLATE_NOOP("UMain", "T3：               mS"),
+                                            QT_TRANSLATE_NOOP("UMain", "T ：               mS"),
+                                            QT_TRANSLATE_NOOP("UMain", "R1：               Ω"),
+                                            QT_TRANSLATE_NOOP("UMain", "R2：               Ω")};
     static const char* const suffix[6] = {"T1", "T2", "T3", "T", "R1", "R2"};
     for (int p = 0; p < 3; ++p) {
         titlePhase_[p] =
@@ -313,7 +318,7 @@ void TFrmMain::BuildResults() {
         for (int i = 0; i < 6; ++i) {
             const QByteArray name = QByteArray("Edt") + letters[p] + suffix[i];
             place(panPhase_[p], &ResultBoxes[6 * p + i], name.constData(),
-                  QString::fromUtf8(rowsText[i]), 48, i + 1, true);
+                  QCoreApplication::translate("UMain", rowsText[i]), 48, i + 1, true);
         }
     }
 }
@@ -393,18 +398,19 @@ void TFrmMain::BuildBottomRow() {
         box->setGeometry(48, 0, 70, 20);
         MakeReadOnly(box);
         rows_.push_back({box, row, 0});
-        const Captioned c = CaptionBoxes(group, QString::fromUtf8(text), {box}, 8);
+        const Captioned c =
+            CaptionBoxes(group, QCoreApplication::translate("UMain", text), {box}, 8);
         rows_.push_back({c.caption, row, 4});
         for (QLabel* unit : c.units)
             rows_.push_back({unit, row, 4});
     };
     // ResultBoxes order: 18 phase boxes, then dT1 dT2 dT3 dT0 dR1 dR2 Loops Angle.
-    spread(panSpread1_, 21, "EdtDT", "△T0：               mS", 1);
-    spread(panSpread1_, 19, "EdtDT2", "△T2：               mS", 2);
-    spread(panSpread1_, 22, "EdtDR1", "△R1：               Ω", 3);
-    spread(panSpread2_, 18, "EdtDT1", "△T1：               mS", 1);
-    spread(panSpread2_, 20, "EdtDT3", "△T3：               mS", 2);
-    spread(panSpread2_, 23, "EdtDR2", "△R2：               Ω", 3);
+    spread(panSpread1_, 21, "EdtDT", QT_TRANSLATE_NOOP("UMain", "△T0：               mS"), 1);
+    spread(panSpread1_, 19, "EdtDT2", QT_TRANSLATE_NOOP("UMain", "△T2：               mS"), 2);
+    spread(panSpread1_, 22, "EdtDR1", QT_TRANSLATE_NOOP("UMain", "△R1：               Ω"), 3);
+    spread(panSpread2_, 18, "EdtDT1", QT_TRANSLATE_NOOP("UMain", "△T1：               mS"), 1);
+    spread(panSpread2_, 20, "EdtDT3", QT_TRANSLATE_NOOP("UMain", "△T3：               mS"), 2);
+    spread(panSpread2_, 23, "EdtDR2", QT_TRANSLATE_NOOP("UMain", "△R2：               Ω"), 3);
 
     for (int i : {24, 25}) {
         QLineEdit*& box = ResultBoxes[i];

@@ -33,7 +33,7 @@ std::vector<PlacedText> SheetCells(const ShownTest& shown) {
         {6, 1, QCoreApplication::translate("SheetCells", "采样触发:")},
         {6, 2, Filled("%1 Ω", t.sampleBurst)},
         {7, 1, QCoreApplication::translate("SheetCells", "预采样  :")},
-        {8, 2, Filled("%1 点", t.samplePoint)},
+        {8, 2, QCoreApplication::translate("SheetCells", "%1 点").arg(t.samplePoint)},
         {9, 2, Filled("%1 mS", t.sampleTime)},
         {11, 1, QCoreApplication::translate("SheetCells", "系统设置")},
         {12, 1, QCoreApplication::translate("SheetCells", "测试人员:")},

@@ -179,7 +179,55 @@
     </message>
     <message>
         <source>转角：               圈               度</source>
-        <translation>Rotation:             turns            °</translation>
+        <translation>Angle:               turns               °</translation>
+    </message>
+    <message>
+        <source>T1：               mS</source>
+        <translation>T1:                mS</translation>
+    </message>
+    <message>
+        <source>T2：               mS</source>
+        <translation>T2:                mS</translation>
+    </message>
+    <message>
+        <source>T3：               mS</source>
+        <translation>T3:                mS</translation>
+    </message>
+    <message>
+        <source>T ：               mS</source>
+        <translation>T :                mS</translation>
+    </message>
+    <message>
+        <source>R1：               Ω</source>
+        <translation>R1:                Ω</translation>
+    </message>
+    <message>
+        <source>R2：               Ω</source>
+        <translation>R2:                Ω</translation>
+    </message>
+    <message>
+        <source>△T0：               mS</source>
+        <translation>ΔT0:                mS</translation>
+    </message>
+    <message>
+        <source>△T2：               mS</source>
+        <translation>ΔT2:                mS</translation>
+    </message>
+    <message>
+        <source>△R1：               Ω</source>
+        <translation>ΔR1:                Ω</translation>
+    </message>
+    <message>
+        <source>△T1：               mS</source>
+        <translation>ΔT1:                mS</translation>
+    </message>
+    <message>
+        <source>△T3：               mS</source>
+        <translation>ΔT3:                mS</translation>
+    </message>
+    <message>
+        <source>△R2：               Ω</source>
+        <translation>ΔR2:                Ω</translation>
     </message>
 </context>
 <context>

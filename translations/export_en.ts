@@ -186,6 +186,10 @@
         <source> 点</source>
         <translation> pts</translation>
     </message>
+    <message>
+        <source>%1 点</source>
+        <translation>%1 pts</translation>
+    </message>
 </context>
 <context>
     <name>SummaryWorkbook</name>

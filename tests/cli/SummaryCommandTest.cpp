@@ -20,8 +20,17 @@ struct Outcome {
     QByteArray out, err;
 };
 
-Outcome RunProgram(const QString& program, const QStringList& args) {
+Outcome RunProgram(const QString& program, const QStringList& args,
+                   const QStringList& environment = {}) {
     QProcess process;
+    if (!environment.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"})
+            env.remove(QString::fromLatin1(name));
+        for (const QString& setting : environment)
+            env.insert(setting.section(u'=', 0, 0), setting.section(u'=', 1));
+        process.setProcessEnvironment(env);
+    }
     process.start(program, args);
     Outcome run;
     if (!process.waitForFinished(60000))
@@ -333,3 +342,59 @@ for ws in wb.worksheets:
 }
 
 } // namespace
+
+// The command line speaks English when the locale or --lang says so, and
+// Chinese, as ever, otherwise; what it writes for people follows.
+TEST_F(SummaryCommand, EnglishWhenTheLocaleOrTheOptionSays) {
+    const QString tap = folder_.filePath("campaign/t9.cty");
+    const auto show = [&](const QStringList& pre, const QString& lang) {
+        return RunProgram(QStringLiteral(OLTC_CLI_PATH),
+                          pre + QStringList{QStringLiteral("show"), QStringLiteral("--judge"),
+                                            QStringLiteral("--auto-markers"), tap},
+                          {QStringLiteral("LANG=") + lang});
+    };
+    // Apart from the test's own place.
+    const auto han = [](const QByteArray& bytes) {
+        for (const QChar c : QString::fromUtf8(bytes).remove(QStringLiteral("北郊站")))
+            if (c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF)
+                return true;
+        return false;
+    };
+    struct Case {
+        QStringList pre;
+        const char* lang;
+        bool english;
+    } cases[] = {
+        {{}, "en_US.UTF-8", true},
+        {{}, "C.UTF-8", false},
+        {{}, "zh_CN.UTF-8", false},
+        {{"--lang", "en"}, "C", true},
+        {{"--lang", "zh"}, "en_GB.UTF-8", false},
+    };
+    QByteArray chinese;
+    for (const Case& c : cases) {
+        const Outcome run = show(c.pre, QString::fromLatin1(c.lang));
+        ASSERT_EQ(run.code, 0) << run.err.toStdString();
+        EXPECT_EQ(han(run.out), !c.english) << c.lang << "\n" << run.out.toStdString();
+        EXPECT_EQ(run.out.contains("Verdict: "), c.english) << run.out.toStdString();
+        if (!c.english) {
+            EXPECT_TRUE(chinese.isEmpty() || run.out == chinese) << "Chinese is one and the same";
+            chinese = run.out;
+        }
+    }
+    EXPECT_TRUE(chinese.contains("结论："));
+    EXPECT_EQ(show({QStringLiteral("--lang"), QStringLiteral("fr")}, QStringLiteral("C")).code, 2);
+
+    const QString out = folder_.filePath("e.csv");
+    ASSERT_EQ(RunProgram(QStringLiteral(OLTC_CLI_PATH),
+                         {QStringLiteral("summary"), folder_.filePath("campaign"),
+                          QStringLiteral("-o"), out},
+                         {QStringLiteral("LANG=en_US.UTF-8")})
+                  .code,
+              0);
+    QFile csv(out);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QByteArray text = csv.readAll();
+    EXPECT_FALSE(han(text)) << text.toStdString();
+    EXPECT_TRUE(text.contains("Phase B: T2 = "));
+}
