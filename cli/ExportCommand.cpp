@@ -84,9 +84,9 @@ ExportResult WriteJson(const QString& path, const TestRecord& record, const Show
 QByteArray ExportUsage() {
     return "usage: oltc-cli export [OPTIONS] FILE.cty -o OUT.xlsx|.docx|.csv|.cfg|.json\n"
            "       oltc-cli export [OPTIONS] FILE.cty... -d DIR --format xlsx|docx|csv|cfg|json\n"
-           "Exports tests as the main window's \"" +
+           "Exports tests as the main window's " +
            QCoreApplication::translate("UMain", "导出").toUtf8() +
-           "\" does: a workbook, a document from\n"
+           " does: a workbook, a document from\n"
            "the template Model/Model.pat of the program folder, the waveform data as\n"
            "CSV or as COMTRADE; or as JSON, exactly what show --json prints.\n"
            "-o names the one output (an existing file is replaced, never a test given);\n"

@@ -2,11 +2,13 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QPointer>
 #include <QTranslator>
 
 namespace {
 Language installed = Language::Chinese;
-QList<QTranslator*> translators;
+// Owned by the application object, so none outlives it.
+QList<QPointer<QTranslator>> translators;
 } // namespace
 
 std::optional<Language> LanguageNamed(const QString& name) {
@@ -41,10 +43,11 @@ Language ChooseLanguage(const std::optional<QString>& explicitChoice,
 
 bool InstallLanguage(Language language) {
     installed = language;
-    for (QTranslator* translator : translators) {
-        QCoreApplication::removeTranslator(translator);
-        delete translator;
-    }
+    for (const QPointer<QTranslator>& translator : translators)
+        if (translator) {
+            QCoreApplication::removeTranslator(translator);
+            delete translator;
+        }
     translators.clear();
     if (language == Language::Chinese)
         return true;
@@ -53,7 +56,7 @@ bool InstallLanguage(Language language) {
     const QDir folder(QStringLiteral(":/i18n"));
     const QStringList files = folder.entryList({QStringLiteral("*_en.qm")}, QDir::Files);
     for (const QString& file : files) {
-        auto* translator = new QTranslator;
+        auto* translator = new QTranslator(QCoreApplication::instance());
         if (translator->load(folder.filePath(file)) &&
             QCoreApplication::installTranslator(translator))
             translators << translator;
