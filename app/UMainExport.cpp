@@ -5,6 +5,7 @@
 #include "Dialogs.h"
 #include "ExportActions.h"
 #include "Helpers.h"
+#include "Language.h"
 #include "WaveChart.h"
 
 #include <QCoreApplication>
@@ -75,7 +76,7 @@ void TFrmMain::BtnExportClick() {
     const ShownTest shown = ShownNow();
     switch (ExportKindOf(fileName)) {
     case ExportKind::Document:
-        ExportDocument(shown, picture, fileName, programFolder_, this);
+        ExportDocument(shown, picture, fileName, programFolder_, CurrentLanguage(), this);
         break;
     case ExportKind::Waveform:
         ExportWaveform(shown, fileName);

@@ -9,6 +9,7 @@
 #include "ExportActions.h"
 #include "FileSet.h"
 #include "FileTarget.h"
+#include "Language.h"
 #include "NativeFile.h"
 #include "ProgramFolder.h"
 #include "ShowCommand.h"
@@ -176,11 +177,14 @@ int RunExport(const ExportOptions& options, std::FILE* out, std::FILE* err) {
     }
     QString templatePath;
     if (kind == Kind::Document) {
-        templatePath = TemplateFile(ProgramFolder());
+        const Language language = CurrentLanguage();
+        templatePath = TemplateFile(ProgramFolder(), language);
         if (templatePath.isEmpty()) {
+            const QString model = language == Language::English ? QStringLiteral("Model/Model_en.pat")
+                                                                : QStringLiteral("Model/Model.pat");
             fail(QCoreApplication::translate("ExportCommand",
                                              "系统数据已遭到破坏！ 请重新安装系统！ (no %1)")
-                     .arg(QDir(ProgramFolder()).filePath(QStringLiteral("Model/Model.pat"))));
+                     .arg(QDir(ProgramFolder()).filePath(model)));
             return kExitFailed;
         }
     }

@@ -68,21 +68,57 @@ QString ChartPictureFile(const QString& programFolder) {
     return QDir(programFolder).filePath(QStringLiteral("t.bmp"));
 }
 
-QString TemplateFile(const QString& programFolder) {
-    const QString name = QStringLiteral("Model/Model.pat");
+namespace {
+
+// "Model/NAME" in `folder`, when it is a file.
+QString ModelIn(const QString& folder, const QString& name) {
+    if (folder.isEmpty())
+        return {};
+    const QString path = QDir(folder).filePath(QStringLiteral("Model/") + name);
+    return QFileInfo(path).isFile() ? path : QString();
+}
+
+bool SameFolder(const QString& a, const QString& b) {
+    if (a.isEmpty() || b.isEmpty())
+        return false;
+    const QString ca = QFileInfo(a).canonicalFilePath(), cb = QFileInfo(b).canonicalFilePath();
+    if (!ca.isEmpty() && !cb.isEmpty())
+        return ca == cb;
+    return QDir::cleanPath(QDir(a).absolutePath()) == QDir::cleanPath(QDir(b).absolutePath());
+}
+
+} // namespace
+
+QString TemplateFileAmong(const TemplatePlaces& places, Language language) {
+    const QString chinese = QStringLiteral("Model.pat"), english = QStringLiteral("Model_en.pat");
+    if (language == Language::English) {
+        QString path = ModelIn(places.programFolder, english);
+        // Beside the executable, Model.pat is the build's own Chinese one; in
+        // a per-user folder it is the lab's and goes before the shipped English.
+        if (path.isEmpty() && !places.programFolder.isEmpty() &&
+            !SameFolder(places.programFolder, places.executableFolder))
+            path = ModelIn(places.programFolder, chinese);
+        for (const QString& folder : {places.executableFolder, places.installedData})
+            if (path.isEmpty())
+                path = ModelIn(folder, english);
+        if (!path.isEmpty())
+            return path;
+    }
     for (const QString& folder :
-         {programFolder, QCoreApplication::applicationDirPath(), InstalledDataFolder()}) {
-        if (folder.isEmpty())
-            continue;
-        const QString path = QDir(folder).filePath(name);
-        if (QFileInfo(path).isFile())
+         {places.programFolder, places.executableFolder, places.installedData}) {
+        if (const QString path = ModelIn(folder, chinese); !path.isEmpty())
             return path;
     }
     return {};
 }
 
-QString TemplatePath(const QString& programFolder) {
-    const QString path = TemplateFile(programFolder);
+QString TemplateFile(const QString& programFolder, Language language) {
+    return TemplateFileAmong(
+        {programFolder, QCoreApplication::applicationDirPath(), InstalledDataFolder()}, language);
+}
+
+QString TemplatePath(const QString& programFolder, Language language) {
+    const QString path = TemplateFile(programFolder, language);
     if (path.isEmpty())
         ShowMessage(QCoreApplication::translate("ExportActions",
                                                 "系统数据已遭到破坏！\r\r请重新安装系统！"),
@@ -125,8 +161,8 @@ bool ExportSpreadsheet(const ShownTest& shown, const QImage& chart, const QStrin
 }
 
 bool ExportDocument(const ShownTest& shown, const QImage& chart, const QString& fileName,
-                    const QString& programFolder, QWidget* owner) {
-    const QString templatePath = TemplatePath(programFolder);
+                    const QString& programFolder, Language language, QWidget* owner) {
+    const QString templatePath = TemplatePath(programFolder, language);
     if (templatePath.isEmpty())
         return false;
     // The copy of the template would fail: told before any progress shows.
