@@ -333,7 +333,10 @@ QString AfterLabel(QString text, const QString& label, const QString& value) {
     const qsizetype at = text.indexOf(label);
     if (at < 0 || value.isEmpty())
         return text;
-    const qsizetype from = at + label.size();
+    qsizetype from = at + label.size();
+    // Latin text puts a blank after the colon; a full-width one needs none.
+    if (label.endsWith(u':') && from < text.size() && text[from] == u' ')
+        ++from;
     qsizetype blanks = 0;
     while (from + blanks < text.size() && text[from + blanks] == u' ')
         ++blanks;

@@ -72,7 +72,7 @@ std::vector<PlacedText> DocumentCells(const ShownTest& shown) {
         {4, 2, t.testStep},
         {5, 2, t.sampleBurst},
         {7, 2, t.samplePoint + QCoreApplication::translate("SheetCells", " 点")},
-        {8, 2, t.sampleTime + QStringLiteral(" mS")},
+        {8, 2, t.sampleTime + QCoreApplication::translate("SheetCells", " mS")},
         {10, 2, t.user},
         {11, 2, t.addr},
         {12, 2, t.memoTime},

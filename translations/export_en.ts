@@ -190,6 +190,10 @@
         <source>%1 点</source>
         <translation>%1 pts</translation>
     </message>
+    <message>
+        <source> mS</source>
+        <translation> ms</translation>
+    </message>
 </context>
 <context>
     <name>SummaryWorkbook</name>

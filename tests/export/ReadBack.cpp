@@ -54,3 +54,7 @@ QImage SamplePicture(QSize size) {
 QString TemplatePath() {
     return QStringLiteral(OLTC_TEMPLATE_PATH);
 }
+
+QString EnglishTemplatePath() {
+    return QStringLiteral(OLTC_TEMPLATE_EN_PATH);
+}

@@ -23,3 +23,5 @@ ShownTest SampleShown();
 QImage SamplePicture(QSize size = {571, 586});
 
 QString TemplatePath();
+// The built English template.
+QString EnglishTemplatePath();

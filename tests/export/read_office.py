@@ -76,8 +76,13 @@ def document(path):
         picture = {"cx": shape.width, "cy": shape.height,
                    "paragraph_text": "".join(t.text or "" for t in p.iter(docx.oxml.ns.qn("w:t"))),
                    "paragraph_index": list(body).index(p) if p.getparent() is body else -1}
+    # Han characters and full-width colons anywhere in the main part, its
+    # attributes (font names) included.
+    with zipfile.ZipFile(path) as z:
+        main = z.read("word/document.xml").decode("utf-8")
+    chinese = "".join(c for c in main if "\u4e00" <= c <= "\u9fff" or c == "\uff1a")
     return {"rows": rows, "pictures": len(shapes), "picture": picture,
-            "paragraphs": [p.text for p in doc.paragraphs]}, blob
+            "paragraphs": [p.text for p in doc.paragraphs], "chinese": chinese}, blob
 
 
 def main():
