@@ -180,8 +180,9 @@ int RunExport(const ExportOptions& options, std::FILE* out, std::FILE* err) {
         const Language language = CurrentLanguage();
         templatePath = TemplateFile(ProgramFolder(), language);
         if (templatePath.isEmpty()) {
-            const QString model = language == Language::English ? QStringLiteral("Model/Model_en.pat")
-                                                                : QStringLiteral("Model/Model.pat");
+            const QString model = language == Language::English
+                                      ? QStringLiteral("Model/Model_en.pat")
+                                      : QStringLiteral("Model/Model.pat");
             fail(QCoreApplication::translate("ExportCommand",
                                              "系统数据已遭到破坏！ 请重新安装系统！ (no %1)")
                      .arg(QDir(ProgramFolder()).filePath(model)));

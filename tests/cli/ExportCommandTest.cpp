@@ -1,5 +1,9 @@
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSize>
 #include <QTemporaryDir>
@@ -144,4 +148,78 @@ TEST(CliExport, ExitCodes) {
     }
     EXPECT_FALSE(QFileInfo::exists(folder.filePath("r.docx")));
     EXPECT_TRUE(QFileInfo(folder.filePath("dir.xlsx")).isDir());
+}
+
+namespace {
+
+// oltc-cli with --lang before the command.
+CliRun CliIn(const char* language, const QStringList& args, const QString& program) {
+    QProcess cli;
+    cli.start(program, QStringList{QStringLiteral("--lang"), QString::fromLatin1(language),
+                                   QStringLiteral("export")} +
+                           args);
+    if (!cli.waitForFinished(60000))
+        return {-1, {}, QStringLiteral("did not end")};
+    return {cli.exitCode(), QString::fromUtf8(cli.readAllStandardOutput()),
+            QString::fromUtf8(cli.readAllStandardError())};
+}
+
+// What python-docx reads of a document, as JSON.
+QJsonObject ReadDocument(const QString& path) {
+    QProcess reader;
+    reader.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(OLTC_READ_OFFICE), path});
+    if (!reader.waitForFinished(60000) || reader.exitCode() != 0) {
+        ADD_FAILURE() << reader.readAllStandardError().toStdString();
+        return {};
+    }
+    return QJsonDocument::fromJson(reader.readAllStandardOutput()).object();
+}
+
+} // namespace
+
+// Each language takes its template: the English one beside the program, else
+// the Chinese one, whose labels then stay Chinese.
+TEST(CliExport, TheTemplateOfTheLanguage) {
+    QTemporaryDir folder;
+    const QString test = WriteTest(folder, QStringLiteral("t.cty"));
+    // A copy of the program with only the Chinese template beside it.
+    QDir().mkpath(folder.filePath("zh/Model"));
+    const QString chineseOnly = folder.filePath("zh/oltc-cli");
+    ASSERT_TRUE(QFile::copy(QStringLiteral(OLTC_CLI_PATH), chineseOnly));
+    ASSERT_TRUE(
+        QFile::copy(QFileInfo(QStringLiteral(OLTC_CLI_PATH)).dir().filePath("Model/Model.pat"),
+                    folder.filePath("zh/Model/Model.pat")));
+    struct Case {
+        const char* language;
+        QString program;
+        const char *label, *value; // the first table's first row below the titles
+        bool chinese;              // anything Chinese left in the document
+    };
+    const QString cli = QStringLiteral(OLTC_CLI_PATH);
+    const Case cases[] = {
+        {"en", cli, "Switch type", "Neutral out", false},
+        {"zh", cli, "开关类型", "中性点引出", true},
+        {"en", chineseOnly, "开关类型", "Neutral out", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.language) + " " + c.program.toStdString());
+        const QString out = folder.filePath(QStringLiteral("r.docx"));
+        QFile::remove(out);
+        const CliRun run = CliIn(c.language, {test, "-o", out}, c.program);
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+        const QJsonObject doc = ReadDocument(out);
+        const QJsonArray row = doc[u"rows"].toArray()[1].toArray();
+        EXPECT_EQ(row[0].toString(), QString::fromUtf8(c.label));
+        EXPECT_EQ(row[1].toString(), QString::fromUtf8(c.value));
+        EXPECT_EQ(doc[u"chinese"].toString().isEmpty(), !c.chinese)
+            << doc[u"chinese"].toString().toStdString();
+    }
+    // Without any template, English names the English one.
+    QDir().mkpath(folder.filePath("bare"));
+    const QString bare = folder.filePath("bare/oltc-cli");
+    ASSERT_TRUE(QFile::copy(cli, bare));
+    const CliRun run = CliIn("en", {test, "-o", folder.filePath("n.docx")}, bare);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.contains(QStringLiteral("Model/Model_en.pat"))) << run.err.toStdString();
+    EXPECT_FALSE(run.err.contains(QStringLiteral("系统"))) << run.err.toStdString();
 }

@@ -70,8 +70,8 @@ TEST(EnglishDocument, NothingChineseAndTheCellsInEnglish) {
     const QJsonArray paragraphs = doc[u"paragraphs"].toArray();
     ASSERT_GE(paragraphs.size(), 3);
     EXPECT_EQ(paragraphs[0].toString(), u"OLTC Transition Test Report");
-    EXPECT_EQ(paragraphs[1].toString(), QStringLiteral("Device: T2 OLTC") + Blanks(22) + QStringLiteral("Report number: R-1") +
-                                            Blanks(14));
+    EXPECT_EQ(paragraphs[1].toString(), QStringLiteral("Device: T2 OLTC") + Blanks(22) +
+                                            QStringLiteral("Report number: R-1") + Blanks(14));
     EXPECT_TRUE(paragraphs[2].toString().startsWith(u"Test waveforms"));
     EXPECT_EQ(doc[u"pictures"].toInt(), 1);
     EXPECT_EQ(doc[u"picture"].toObject()[u"paragraph_text"].toString(), u"");
@@ -84,11 +84,16 @@ TEST(EnglishDocument, TheDeviceAndReportNumberLine) {
         QString line;
     };
     const Case cases[] = {
-        {"", "", QStringLiteral("Device:") + Blanks(30) + QStringLiteral("Report number:") + Blanks(18)},
-        {"", "R-7", QStringLiteral("Device:") + Blanks(30) + QStringLiteral("Report number: R-7") + Blanks(14)},
+        {"", "",
+         QStringLiteral("Device:") + Blanks(30) + QStringLiteral("Report number:") + Blanks(18)},
+        {"", "R-7",
+         QStringLiteral("Device:") + Blanks(30) + QStringLiteral("Report number: R-7") +
+             Blanks(14)},
         {"A device name longer than thirty", "",
          QStringLiteral("Device: A device name longer than thirty Report number:") + Blanks(18)},
-        {"北郊站2号主变", "", QStringLiteral("Device: 北郊站2号主变") + Blanks(16) + QStringLiteral("Report number:") + Blanks(18)},
+        {"北郊站2号主变", "",
+         QStringLiteral("Device: 北郊站2号主变") + Blanks(16) + QStringLiteral("Report number:") +
+             Blanks(18)},
     };
     ASSERT_TRUE(InstallLanguage(Language::English));
     const auto chinese = qScopeGuard([] { InstallLanguage(Language::Chinese); });
@@ -156,8 +161,11 @@ TEST(TemplateSearch, EachLanguageInItsOrder) {
          true,
          {{Program, "Model_en.pat"}, {Installed, "Model.pat"}},
          File{Installed, "Model.pat"}},
-        {"Chinese beside the executable", Language::Chinese, false,
-         {{Executable, "Model.pat"}, {Executable, "Model_en.pat"}}, File{Executable, "Model.pat"}},
+        {"Chinese beside the executable",
+         Language::Chinese,
+         false,
+         {{Executable, "Model.pat"}, {Executable, "Model_en.pat"}},
+         File{Executable, "Model.pat"}},
         {"Chinese: none", Language::Chinese, true, {{Executable, "Model_en.pat"}}, std::nullopt},
         {"English: the program folder's English one", Language::English, true, all,
          File{Program, "Model_en.pat"}},
@@ -201,10 +209,11 @@ TEST(TemplateSearch, EachLanguageInItsOrder) {
             ASSERT_TRUE(made.open(QIODevice::WriteOnly));
         }
         const QString found = TemplateFileAmong({program, exe, folders[Installed]}, c.language);
-        const QString expected = c.expected ? QDir(folders[c.expected->folder])
-                                                  .filePath(QStringLiteral("Model/") +
-                                                            QString::fromLatin1(c.expected->name))
-                                            : QString();
+        const QString expected =
+            c.expected
+                ? QDir(folders[c.expected->folder])
+                      .filePath(QStringLiteral("Model/") + QString::fromLatin1(c.expected->name))
+                : QString();
         EXPECT_EQ(found, expected);
     }
 }
