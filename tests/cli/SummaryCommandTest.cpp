@@ -355,7 +355,8 @@ TEST_F(SummaryCommand, EnglishWhenTheLocaleOrTheOptionSays) {
     };
     // Apart from the test's own place.
     const auto han = [](const QByteArray& bytes) {
-        for (const QChar c : QString::fromUtf8(bytes).remove(QStringLiteral("北郊站")))
+        const QString text = QString::fromUtf8(bytes).remove(QStringLiteral("北郊站"));
+        for (const QChar c : text)
             if (c.unicode() >= 0x4E00 && c.unicode() <= 0x9FFF)
                 return true;
         return false;
