@@ -103,6 +103,8 @@ public:
     // "语言" (Ctrl+L): the program's language, from the next start on.
     void ChooseLanguageClick();
     void SetLanguage(const QString& choice); // "zh", "en", or empty to follow the locale
+    // The markers the archive keeps for a test, when it keeps some.
+    std::optional<TransitionMarkers> KeptMarkersOf(const QString& id);
     // Keeps the markers as they stand now, when they differ from the last kept.
     void KeepMarkersNow();
 

@@ -155,3 +155,10 @@ void TFrmMain::BtnArchiveClick() {
     archiveWindow_->raise();
     archiveWindow_->activateWindow();
 }
+
+std::optional<TransitionMarkers> TFrmMain::KeptMarkersOf(const QString& id) {
+    if (!archive_)
+        return std::nullopt;
+    const auto latest = archive_->LatestMarkers(id);
+    return latest ? std::optional(latest->markers) : std::nullopt;
+}

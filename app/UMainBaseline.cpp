@@ -5,14 +5,13 @@
 #include "FileNames.h"
 #include "Helpers.h"
 #include "Message.h"
-#include "TestBody.h"
 #include "TestFile.h"
 #include "TestToJudge.h"
 #include "UDataCenter.h"
+#include "UDlgSummary.h"
 #include "WaveChart.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -84,23 +83,16 @@ bool TFrmMain::CompareWithArchivedBaseline() {
 }
 
 bool TFrmMain::CompareWithBaselineFile(const QString& path) {
-    QFile file(path);
-    QByteArray bytes;
-    if (file.open(QIODevice::ReadOnly))
-        bytes = file.read(kTestFileSize);
-    auto record = std::make_shared<TestRecord>();
-    if (bytes.size() < kTestFileSize || !DecodeTestFile(bytes, *record)) {
+    const QList<TestToPrepare> read = ReadTestsOf(
+        {path}, [this](const QString& id) { return KeptMarkersOf(id); }, nullptr);
+    if (read.isEmpty()) {
         ShowMessage(QCoreApplication::translate("UMainBaseline", "打开数据文件失败！"),
                     MsgIcon::Information);
         return false;
     }
-    std::optional<TransitionMarkers> kept;
-    const QString id = TestId(bytes);
-    if (archive_)
-        if (const auto latest = archive_->LatestMarkers(id))
-            kept = latest->markers;
+    const TestToPrepare& t = read.front();
     baselineFromArchive_ = false;
-    baseline_ = PrepareTest(record, id, path, kept);
+    baseline_ = PrepareTest(t.record, t.id, t.file, t.kept);
     baselineName_ = QFileInfo(path).fileName();
     UpdateBaselineComparison();
     return true;

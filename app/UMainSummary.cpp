@@ -34,12 +34,7 @@ TFrmSummary* TFrmMain::ShowSummary(SummaryInputs inputs,
         return result.ok();
     };
     if (archive_) {
-        window->keptMarkers = [this](const QString& id) -> std::optional<TransitionMarkers> {
-            if (!archive_)
-                return std::nullopt;
-            const auto latest = archive_->LatestMarkers(id);
-            return latest ? std::optional(latest->markers) : std::nullopt;
-        };
+        window->keptMarkers = [this](const QString& id) { return KeptMarkersOf(id); };
         window->archiveBaselines = [this, window] {
             const SummaryHeading& h = window->Pages().heading;
             return ArchivedBaselines(h.device, h.place);
@@ -73,10 +68,7 @@ TFrmSummary* TFrmMain::SummariseArchived(const QStringList& ids) {
         auto record = std::make_shared<TestRecord>();
         if (!bytes || !DecodeTestFile(*bytes, *record))
             continue;
-        std::optional<TransitionMarkers> kept;
-        if (const auto latest = archive_->LatestMarkers(id))
-            kept = latest->markers;
-        tests << TestToPrepare{record, id, {}, kept};
+        tests << TestToPrepare{record, id, {}, KeptMarkersOf(id)};
         if (const auto note = archive_->LatestAnnotation(id); note && !note->device.isEmpty())
             devices << note->device;
     }
@@ -91,12 +83,7 @@ TFrmSummary* TFrmMain::SummariseArchived(const QStringList& ids) {
 }
 
 TFrmSummary* TFrmMain::SummariseFolder(const QString& folder) {
-    const auto kept = [this](const QString& id) -> std::optional<TransitionMarkers> {
-        if (!archive_)
-            return std::nullopt;
-        const auto latest = archive_->LatestMarkers(id);
-        return latest ? std::optional(latest->markers) : std::nullopt;
-    };
+    const auto kept = [this](const QString& id) { return KeptMarkersOf(id); };
     QStringList refused;
     const QList<TestToPrepare> read = ReadTestsOf({folder}, kept, &refused);
     if (read.isEmpty()) {
